@@ -1,0 +1,45 @@
+#include "TestPictures.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace trimora::testing {
+
+QImage PatternImage(int width, int height, int seed) {
+  QImage image(width, height, QImage::Format_RGB32);
+  for (int y = 0; y < height; ++y) {
+    auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+    for (int x = 0; x < width; ++x) {
+      const unsigned h = unsigned(x * 73856093u) ^ unsigned(y * 19349663u) ^ unsigned(seed * 83492791u);
+      const int r = (x * 255 / std::max(1, width - 1) + int(h % 17)) & 0xFF;
+      const int g = (y * 255 / std::max(1, height - 1) + int((h >> 5) % 17)) & 0xFF;
+      const int b = int((h >> 10) & 0xFF);
+      line[x] = qRgb(r, g, b);
+    }
+  }
+  return image;
+}
+
+QString WritePicture(const QString& path, int width, int height, int seed, QColor flat,
+                     int quality) {
+  QImage image = flat.isValid() ? QImage(width, height, QImage::Format_RGB32) : PatternImage(width, height, seed);
+  if (flat.isValid()) image.fill(flat);
+  QDir().mkpath(QFileInfo(path).absolutePath());
+  const QString suffix = QFileInfo(path).suffix().toLower();
+  QByteArray format = suffix.toLatin1();
+  if (format == "jpg") format = "jpeg";
+  if (!image.save(path, format.constData(), quality)) return {};
+  return path;
+}
+
+QStringList WritePictureFolder(const QString& folder, int count, int width, int height) {
+  QStringList names;
+  for (int i = 0; i < count; ++i) {
+    const QString name = QStringLiteral("pic%1.jpg").arg(i, 2, 10, QLatin1Char('0'));
+    WritePicture(folder + QLatin1Char('/') + name, width, height, i);
+    names << name;
+  }
+  return names;
+}
+
+}  // namespace trimora::testing

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QColor>
+#include <QImage>
+#include <QString>
+#include <QStringList>
+
+// Pictures made by the tests themselves.
+namespace trimora::testing {
+
+// A picture whose every pixel differs from its neighbours (colour ramps plus a
+// hash), so that a shifted or mirrored crop is caught.
+QImage PatternImage(int width, int height, int seed = 0);
+
+// Saves PatternImage (or a flat colour when `flat` is valid) to path in the
+// format given by its extension; returns the path, or an empty text on failure.
+QString WritePicture(const QString& path, int width, int height, int seed = 0,
+                     QColor flat = QColor(), int quality = 95);
+
+// Fills folder with count pictures named pic00.jpg, pic01.jpg, ... of the given
+// size; returns their names in list order.
+QStringList WritePictureFolder(const QString& folder, int count, int width = 200,
+                               int height = 150);
+
+}  // namespace trimora::testing
