@@ -16,11 +16,21 @@ MsgResult QtMessageBoxService::Show(QWidget* owner, const QString& text, MsgButt
   box.setWindowTitle(title);
   box.setText(text);
   switch (icon) {
-    case MsgIcon::Stop: box.setIcon(QMessageBox::Critical); break;
-    case MsgIcon::Information: box.setIcon(QMessageBox::Information); break;
-    case MsgIcon::Question: box.setIcon(QMessageBox::Question); break;
-    case MsgIcon::Exclamation: box.setIcon(QMessageBox::Warning); break;
-    case MsgIcon::None: box.setIcon(QMessageBox::NoIcon); break;
+    case MsgIcon::Stop:
+      box.setIcon(QMessageBox::Critical);
+      break;
+    case MsgIcon::Information:
+      box.setIcon(QMessageBox::Information);
+      break;
+    case MsgIcon::Question:
+      box.setIcon(QMessageBox::Question);
+      break;
+    case MsgIcon::Exclamation:
+      box.setIcon(QMessageBox::Warning);
+      break;
+    case MsgIcon::None:
+      box.setIcon(QMessageBox::NoIcon);
+      break;
   }
   if (buttons == MsgButtons::YesNo) {
     box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
@@ -37,9 +47,13 @@ QString QtFolderBrowserService::Browse(QWidget* owner, const QString& title,
   return QFileDialog::getExistingDirectory(owner, title, startFolder, QFileDialog::ShowDirsOnly);
 }
 
-bool QtShellService::Open(const QUrl& url) { return QDesktopServices::openUrl(url); }
+bool QtShellService::Open(const QUrl& url) {
+  return QDesktopServices::openUrl(url);
+}
 
-QPoint QtPointerService::CursorPos() { return QCursor::pos(); }
+QPoint QtPointerService::CursorPos() {
+  return QCursor::pos();
+}
 
 QWidget* QtPointerService::TopWindow() {
   // The active window stands for the head of the stacking order: it is the one

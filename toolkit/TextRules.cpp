@@ -10,7 +10,9 @@ namespace trimora {
 
 namespace {
 
-bool isBlank(QChar c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r'; }
+bool isBlank(QChar c) {
+  return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
+}
 
 }  // namespace
 
@@ -69,8 +71,8 @@ double Val(const QString& text) {
     // Too large or too small for a double: saturate rather than give garbage.
     const bool negative = number[0] == '-';
     const bool hugeExponent = number.find("e-") == std::string::npos;
-    if (hugeExponent) return negative ? -std::numeric_limits<double>::max()
-                                      : std::numeric_limits<double>::max();
+    if (hugeExponent)
+      return negative ? -std::numeric_limits<double>::max() : std::numeric_limits<double>::max();
     return 0.0;
   }
   return value;

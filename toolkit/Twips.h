@@ -8,7 +8,11 @@ namespace trimora {
 
 inline constexpr int kTwipsPerPixel = 15;
 
-inline int TwipsToPixels(double twips) { return nearestInt(twips / kTwipsPerPixel); }
-inline int PixelsToTwips(int pixels) { return pixels * kTwipsPerPixel; }
+inline int TwipsToPixels(double twips) {
+  return nearestInt(twips / kTwipsPerPixel);
+}
+inline int PixelsToTwips(int pixels) {
+  return pixels * kTwipsPerPixel;
+}
 
 }  // namespace trimora

@@ -27,7 +27,7 @@ class FakeMessageBox final : public MessageBoxService {
   MsgResult Show(QWidget* owner, const QString& text, MsgButtons buttons, MsgIcon icon,
                  const QString& title) override;
   std::vector<ShownMessage> shown;
-  std::deque<MsgResult> answers;  // answers for Yes/No questions; Yes when empty
+  std::deque<MsgResult> answers;                    // answers for Yes/No questions; Yes when empty
   std::function<void(const ShownMessage&)> onShow;  // runs while the "box" is open
   QStringList texts() const;
 };

@@ -10,7 +10,8 @@ QImage PatternImage(int width, int height, int seed) {
   for (int y = 0; y < height; ++y) {
     auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
     for (int x = 0; x < width; ++x) {
-      const unsigned h = unsigned(x * 73856093u) ^ unsigned(y * 19349663u) ^ unsigned(seed * 83492791u);
+      const unsigned h =
+          unsigned(x * 73856093u) ^ unsigned(y * 19349663u) ^ unsigned(seed * 83492791u);
       const int r = (x * 255 / std::max(1, width - 1) + int(h % 17)) & 0xFF;
       const int g = (y * 255 / std::max(1, height - 1) + int((h >> 5) % 17)) & 0xFF;
       const int b = int((h >> 10) & 0xFF);
@@ -22,7 +23,8 @@ QImage PatternImage(int width, int height, int seed) {
 
 QString WritePicture(const QString& path, int width, int height, int seed, QColor flat,
                      int quality) {
-  QImage image = flat.isValid() ? QImage(width, height, QImage::Format_RGB32) : PatternImage(width, height, seed);
+  QImage image = flat.isValid() ? QImage(width, height, QImage::Format_RGB32)
+                                : PatternImage(width, height, seed);
   if (flat.isValid()) image.fill(flat);
   QDir().mkpath(QFileInfo(path).absolutePath());
   const QString suffix = QFileInfo(path).suffix().toLower();

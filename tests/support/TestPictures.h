@@ -19,7 +19,6 @@ QString WritePicture(const QString& path, int width, int height, int seed = 0,
 
 // Fills folder with count pictures named pic00.jpg, pic01.jpg, ... of the given
 // size; returns their names in list order.
-QStringList WritePictureFolder(const QString& folder, int count, int width = 200,
-                               int height = 150);
+QStringList WritePictureFolder(const QString& folder, int count, int width = 200, int height = 150);
 
 }  // namespace trimora::testing

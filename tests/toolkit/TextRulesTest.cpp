@@ -19,7 +19,7 @@ TEST(TextRules, ValReadsTheLeadingNumber) {
   EXPECT_EQ(Val("2E-1"), 0.2);
   EXPECT_EQ(Val("12e"), 12);
   EXPECT_EQ(Val("+8"), 8);
-  EXPECT_EQ(Val("1,5"), 1);  // only a point is a decimal separator
+  EXPECT_EQ(Val("1,5"), 1);        // only a point is a decimal separator
   EXPECT_GT(Val("9e999"), 1e300);  // saturates instead of overflowing
   EXPECT_EQ(Val("9e-999"), 0);
 }

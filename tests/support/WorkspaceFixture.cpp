@@ -1,0 +1,40 @@
+#include "WorkspaceFixture.h"
+
+#include <QDir>
+
+#include "basSettings.h"
+
+namespace trimora::testing {
+
+void WorkspaceFixture::SetUp() {
+  ASSERT_TRUE(root.isValid());
+  QDir().mkpath(in());
+  QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, root.path() + "/config");
+  services = fakes.services();
+}
+
+void WorkspaceFixture::TearDown() {
+  if (form) form->hide();
+  form.reset();
+}
+
+void WorkspaceFixture::Store(const QString& key, const QString& value) {
+  SaveSetting(kAppName, kSettingsSection, key, value);
+}
+
+QString WorkspaceFixture::Stored(const QString& key) {
+  return GetSetting(kAppName, kSettingsSection, key, QStringLiteral("<missing>"));
+}
+
+frmMain& WorkspaceFixture::Start() {
+  form = std::make_unique<frmMain>(services);
+  fakes.pointer.top = form.get();
+  form->Load();
+  return *form;
+}
+
+void WorkspaceFixture::Close() {
+  form->close();
+}
+
+}  // namespace trimora::testing

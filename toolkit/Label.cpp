@@ -1,0 +1,49 @@
+#include "Label.h"
+
+#include <QMouseEvent>
+
+namespace trimora {
+
+Label::Label(const QString& caption, QWidget* parent) : TwipsGeometry<QLabel>(parent) {
+  setText(caption);
+  setTextFormat(Qt::PlainText);
+}
+
+void Label::setCaption(const QString& caption) {
+  setText(caption);
+  if (autoSize_) resize(sizeHint());
+}
+
+void Label::setAutoSize(bool on) {
+  autoSize_ = on;
+  if (on) resize(sizeHint());
+}
+
+void Label::setForeColor(std::uint32_t bgr) {
+  if (bgr == foreColor_ && testAttribute(Qt::WA_SetPalette)) return;
+  foreColor_ = bgr;
+  QPalette p = palette();
+  p.setColor(QPalette::WindowText, ColorFromBGR(bgr));
+  setPalette(p);
+}
+
+void Label::setBackColor(std::uint32_t bgr) {
+  QPalette p = palette();
+  p.setColor(QPalette::Window, ColorFromBGR(bgr));
+  setPalette(p);
+  setAutoFillBackground(true);
+}
+
+void Label::setTransparent() {
+  setAutoFillBackground(false);
+}
+
+void Label::mouseReleaseEvent(QMouseEvent* event) {
+  QLabel::mouseReleaseEvent(event);
+  // A click is a left press and release over the label.
+  if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) && onClick)
+    onClick();
+  if (onMouseUp) onMouseUp(event->button());
+}
+
+}  // namespace trimora
