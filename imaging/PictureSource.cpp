@@ -2,6 +2,7 @@
 
 #include "GDIPlus.h"
 
+#include <sys/stat.h>
 #include <QColor>
 #include <QFile>
 #include <QImageReader>
@@ -255,7 +256,12 @@ QSize PictureSource::UprightSize() const {
 }
 
 std::unique_ptr<PictureSource> PictureSource::Open(const QString& fileName) {
-  if (fileName.isEmpty() || !EnsureVips()) return nullptr;
+  // Only regular files: opening a named pipe would wait for a writer forever.
+  struct stat info {};
+  if (fileName.isEmpty() || ::stat(QFile::encodeName(fileName).constData(), &info) != 0 ||
+      !S_ISREG(info.st_mode) || !EnsureVips()) {
+    return nullptr;
+  }
   std::unique_ptr<PictureSource> source;
   if (StartsWithBmpSignature(fileName)) {
     source = OpenWithQt(fileName, true);

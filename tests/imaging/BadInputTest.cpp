@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 
@@ -86,7 +87,9 @@ TEST_F(BadInput, FilesThatAreNoPictures) {
   ASSERT_TRUE(testing::WriteBytes(Path("empty.jpg"), {}));
   ASSERT_TRUE(testing::WriteBytes(Path("text.jpg"), "This is not a picture.\n"));
   ASSERT_TRUE(testing::WriteBytes(Path("bm.bmp"), "BM but nothing else"));
-  for (const QString& path : {Path("empty.jpg"), Path("text.jpg"), Path("bm.bmp"),
+  // A named pipe would block a reader until something writes to it.
+  ASSERT_EQ(::mkfifo(QFile::encodeName(Path("pipe.jpg")).constData(), 0600), 0);
+  for (const QString& path : {Path("empty.jpg"), Path("text.jpg"), Path("bm.bmp"), Path("pipe.jpg"),
                               Path("missing.png"), dir.path(), QString()}) {
     int fw = 7, fh = 9;
     GetPictureFileSize(path, fw, fh);
