@@ -2,6 +2,7 @@
 # Generates photo-like test pictures for the display and crop benchmarks (deterministic: fixed seeds).
 # Content: 1/f "plasma" fractal (multi-scale detail like a photo) + blurred large-scale shading
 # + fine grain/texture layer (soft-light) + sharp-edged shapes/lines/text (edges for ringing/aliasing) + mild Gaussian sensor noise.
+# Usage: make_images.sh [output folder, default: images/ beside this script]. Takes about 3 minutes.
 set -eu
 out="${1:-$(dirname "$0")/images}"
 mkdir -p "$out"

@@ -41,6 +41,11 @@ QImage LoadDisplayPicture(const QString& fileName, int& Width, int& Height, bool
 // written back. Returns a null image, and leaves Width and Height unchanged, when
 // the file does not decode, the canvas would be empty or larger than
 // kMaxCanvasPixels, or the picture is larger than kMaxPicturePixels.
+//
+// Memory: besides the canvas, a load holds the picture at its drawn size and
+// libvips' streaming buffers, which stay under 64 MB however large the picture
+// decodes (JPEG is decoded at a reduced DCT scale, other formats line by line).
+// Formats read through Qt (BMP) are decoded whole, within Qt's allocation limit.
 QImage LoadScaledPicture(const QString& fileName, int& Width, int& Height, std::uint32_t BackColor,
                          bool RetainRatio, int MaxSize);
 
