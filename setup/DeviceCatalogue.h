@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+#include <vector>
+
+// The device catalogue: a text file of one device a line, written as the
+// name, a colon and the size, the size being the width, a lower-case "x" and
+// the height in pixels ("Phone 1:240x320").
+namespace trimora {
+
+struct DeviceLine {
+  QString name;          // the text before the first ":"
+  QString size;          // the text between the first and a second ":"; empty without a ":"
+  bool hasSize = false;  // whether the line has a ":" at all
+};
+
+// Cuts one line at its colons. Further fields after the size are ignored
+// ("Foo:240x320:extra" has the size "240x320"); nothing is trimmed.
+DeviceLine ParseDeviceLine(const QString& line);
+
+// One line of the file as text: UTF-8, or Latin-1 when its bytes are not
+// valid UTF-8 (a catalogue saved by an older 8-bit editor).
+QString DecodeCatalogueLine(const QByteArray& raw);
+
+// Every device line of the file in file order. Lines may end in CR LF or LF,
+// a UTF-8 byte-order mark at the start is skipped, and empty or blank lines
+// are passed over. Nothing when the file cannot be opened or read.
+std::optional<std::vector<DeviceLine>> ReadDeviceCatalogue(const QString& path);
+
+// Where the catalogue "devices.dat" is: the current folder first, then beside
+// the program and in the installed data folder. Empty when it is nowhere.
+QString DeviceCataloguePath();
+
+// Cuts a size text at every lower-case "x": width first, then height.
+QStringList SizeParts(const QString& size);
+
+}  // namespace trimora
