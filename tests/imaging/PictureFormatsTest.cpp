@@ -182,31 +182,6 @@ TEST(PictureFormats, ExifOrientationGivesTheSameUprightPictureAndSize) {
   }
 }
 
-TEST(PictureFormats, LargeJpegIsReducedWhileDecodingWithoutLosingDetail) {
-  // A reduction by 8 takes the 1/4 DCT scale, then the cubic filter: the
-  // result must still match a reduction of the full picture closely.
-  QTemporaryDir dir;
-  const QImage source = testing::PatternImage(1600, 1200, 9)
-                            .scaled(1600, 1200, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-  QImage smooth = source.scaled(400, 300, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
-                      .scaled(1600, 1200, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-  const QString path = dir.filePath("large.jpg");
-  ASSERT_TRUE(testing::SaveWithVips(smooth, path, "[Q=98]"));
-  int w = 200, h = 150;
-  const QImage shown = LoadDisplayPicture(path, w, h, true);
-  ASSERT_EQ(shown.size(), QSize(200, 150));
-  const QImage reference = smooth.scaled(200, 150, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-  double error = 0;
-  for (int y = 0; y < 150; ++y) {
-    for (int x = 0; x < 200; ++x) {
-      const QRgb a = shown.pixel(x, y), b = reference.pixel(x, y);
-      error += std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) +
-               std::abs(qBlue(a) - qBlue(b));
-    }
-  }
-  EXPECT_LT(error / (200.0 * 150 * 3), 4.0);
-}
-
 TEST(PictureFormats, StartAndStopHandOutTokensAndStayQuiet) {
   const std::uint32_t a = StartupGDIPlus();
   const std::uint32_t b = StartupGDIPlus();
