@@ -10,8 +10,10 @@ Label::Label(const QString& caption, QWidget* parent) : TwipsGeometry<QLabel>(pa
 }
 
 void Label::setCaption(const QString& caption) {
+  const bool changed = caption != text();
   setText(caption);
   if (autoSize_) resize(sizeHint());
+  if (changed && onChange) onChange();
 }
 
 void Label::setAutoSize(bool on) {

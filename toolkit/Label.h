@@ -22,6 +22,8 @@ class Label : public TwipsGeometry<QLabel> {
   void setTransparent();
 
   std::function<void()> onClick;
+  // The caption changed.
+  std::function<void()> onChange;
   std::function<void(Qt::MouseButton)> onMouseUp;
 
  protected:

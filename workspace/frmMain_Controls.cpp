@@ -59,6 +59,9 @@ CheckBox* checkBox(QWidget* parent, const QString& name, const QString& caption,
   box->setObjectName(name);
   box->setForeColor(kLabelGrey);
   box->Move(left, 0, width, 255);
+  QFont small = box->font();
+  small.setPixelSize(10);
+  box->setFont(small);
   return box;
 }
 
@@ -225,6 +228,10 @@ void frmMain::ConnectEvents() {
   PHeight->onChange = [this] { PHeight_Change(); };
   Quality->onChange = [this] { Quality_Change(); };
   OutputFolder->onChange = [this] { OutputFolder_Change(); };
+  // A device name reads from its start; a folder shows its last part, and the
+  // whole path as a tooltip.
+  DeviceName->onChange = [this] { DeviceName->setCursorPosition(0); };
+  InputFolder->onChange = [this] { InputFolder->setToolTip(InputFolder->Text()); };
   // Any key released in a size box means the size was typed by hand.
   auto manual = [this](int) { DeviceName->setText(QStringLiteral("Manual")); };
   PWidth->onKeyUp = manual;

@@ -37,6 +37,7 @@ void frmMain::Label7_Click() {
 }
 
 void frmMain::OutputFolder_Change() {
+  OutputFolder->setToolTip(OutputFolder->Text());
   SetSavedLabel(QStringLiteral("?"), -1);
 }
 

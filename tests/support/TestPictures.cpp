@@ -2,6 +2,8 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
 
 namespace trimora::testing {
 
@@ -30,6 +32,14 @@ QString WritePicture(const QString& path, int width, int height, int seed, QColo
   const QString suffix = QFileInfo(path).suffix().toLower();
   QByteArray format = suffix.toLatin1();
   if (format == "jpg") format = "jpeg";
+  if (format == "gif") {
+    // Qt reads GIF but does not write it: ImageMagick converts a PNG.
+    QTemporaryDir tmp;
+    const QString png = tmp.path() + QStringLiteral("/p.png");
+    if (!image.save(png, "png")) return {};
+    if (QProcess::execute(QStringLiteral("/usr/bin/convert"), {png, path}) != 0) return {};
+    return path;
+  }
   if (!image.save(path, format.constData(), quality)) return {};
   return path;
 }

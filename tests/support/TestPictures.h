@@ -4,6 +4,12 @@
 #include <QImage>
 #include <QString>
 #include <QStringList>
+#include <ostream>
+
+// Lets test failures show texts as text.
+inline void PrintTo(const QString& text, std::ostream* os) {
+  *os << '"' << text.toStdString() << '"';
+}
 
 // Pictures made by the tests themselves.
 namespace trimora::testing {
