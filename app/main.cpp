@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QIcon>
 #include <QSettings>
 #include <QStandardPaths>
 
@@ -34,6 +35,9 @@ int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Trimora"));
   QApplication::setOrganizationName(QStringLiteral("Trimora"));
+  QApplication::setDesktopFileName(QStringLiteral("trimora"));
+  const QString icon = trimora::FindDataFile(QStringLiteral("icons/trimora.png"));
+  if (!icon.isEmpty()) QApplication::setWindowIcon(QIcon(icon));
 
   SeedFirstRunFolders();
   trimora::QtServices desktop;
