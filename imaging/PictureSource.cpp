@@ -13,6 +13,7 @@
 #include <cstring>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vips/vips8>
 
 namespace trimora::imaging {
@@ -114,15 +115,15 @@ class VipsPictureSource final : public PictureSource {
 
   bool DrawInto(QImage& canvas, const QRect& target, std::uint32_t backColor) override {
     try {
-      VImage image = header_;
+      // The image opened for the header decodes once; another draw reads the file afresh.
+      VImage image = std::exchange(header_, VImage());
+      int shrink = 1;
       if (loader_ == "jpegload_source") {
         const QSize storedTarget =
             (Orientation() >= 5) ? target.size().transposed() : target.size();
-        const int shrink = JpegShrinkFor(StoredSize(), storedTarget);
-        if (shrink > 1) image = Load(loader_, path_, shrink);
+        shrink = JpegShrinkFor(StoredSize(), storedTarget);
       }
-      // A header-only image is used once; the next draw reads the file afresh.
-      header_ = VImage();
+      if (shrink > 1 || image.is_null()) image = Load(loader_, path_, shrink);
       return SinkInto(ToOpaqueRGB(image, backColor), Orientation(), canvas, target);
     } catch (const VError&) {
       vips_error_clear();
