@@ -121,6 +121,13 @@ TEST_F(LoadGeometry, StretchedAndUncappedCanvases) {
   w = h = -1;
   canvas = LoadScaledPicture(wide, w, h, 0xFFFFFF, true, 0);
   EXPECT_EQ(canvas.size(), QSize(3000, 1500));
+
+  // An empty canvas is no picture, and the sizes stay as given.
+  for (QSize ask : {QSize(0, 100), QSize(100, -2)}) {
+    w = ask.width(), h = ask.height();
+    EXPECT_TRUE(LoadScaledPicture(wide, w, h, 0xFFFFFF, true, 2000).isNull());
+    EXPECT_EQ(QSize(w, h), ask);
+  }
 }
 
 TEST_F(LoadGeometry, ScalingKeepsFlatAreasFlatAndTheMeanOfDetail) {
