@@ -25,8 +25,11 @@ frmDevices::frmDevices(const Services& services, QWidget* owner)
   setFixedSize(TwipsToPixels(6405), TwipsToPixels(4155));
 
   Label1 = new Label(QStringLiteral("Search"), this);
-  Label1->Move(120, 120, 495, 195);
+  // As tall as the search box, so the caption sits level with its text, and
+  // wide enough for the caption in whatever font stands in for Tahoma.
+  Label1->Move(120, 120, 495, 285);
   Label1->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  Label1->setWidth(std::max(495, PixelsToTwips(Label1->sizeHint().width())));
 
   Text1 = new TextBox(this);
   Text1->Move(720, 120, 5535, 285);

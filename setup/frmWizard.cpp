@@ -71,6 +71,9 @@ void frmWizard::BuildControls() {
   Image1->setPicture(WizardHeaderArtwork(TwipsToPixels(5460), TwipsToPixels(1005)));
   Check2 = new CheckBox(QStringLiteral("Show wizard every time"), Picture1);
   Check2->setBackColor(kWhite);
+  // A check box fills its background from the button colour unless told
+  // otherwise; the header wants the colour just set.
+  Check2->setBackgroundRole(QPalette::Window);
   Check2->Move(5640, 720, 2415, 255);
 
   Picture2 = new PictureBox(this);

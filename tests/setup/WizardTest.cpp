@@ -299,6 +299,33 @@ TEST_F(WizardTest, TheArrowKeysModeIsReadAgainAfterTheWizard) {
   EXPECT_TRUE(form->ArrowKeysEnabled);
 }
 
+TEST_F(WizardTest, AFolderNameIsKeptWholeHoweverItIsShown) {
+  const QString deep = root.path() + "/Tom & Jerry/" + QString(120, QChar('d'));
+  ASSERT_TRUE(QDir().mkpath(deep));
+  StartQuietly();
+  fakes.folders.answers = {deep};
+  OpenWith([&](frmWizard& wizard) {
+    wizard.Command3->click();
+    EXPECT_EQ(wizard.Command3->Caption(), deep + "/");
+    // Too long for the button: shortened on screen, whole in the tool tip.
+    EXPECT_LT(wizard.Command3->text().size(), deep.size());
+    EXPECT_EQ(wizard.Command3->toolTip(), deep + "/");
+    wizard.Command4->setCaption(in() + "/");
+    SelectedDeviceName = "Alpha 100";
+    SelectedDeviceSize = "240x320";
+    wizard.Command1->click();
+  });
+  EXPECT_EQ(form->OutputFolder->Text(), deep + "/");
+}
+
+TEST_F(WizardTest, TheHeaderIsWhiteBehindItsCheckBox) {
+  frmWizard wizard(services, WizardTarget{});
+  wizard.show();
+  const QImage box = wizard.Check2->grab().toImage();
+  wizard.hide();
+  EXPECT_EQ(QColor(box.pixel(box.width() - 2, 1)), QColor(Qt::white));
+}
+
 TEST_F(WizardTest, TheBodyFadesFromWhiteToRose) {
   frmWizard wizard(services, WizardTarget{});
   const QImage body = wizard.Picture2->Picture();
