@@ -148,13 +148,27 @@ class QtPictureSource final : public PictureSource {
     reader.setAutoTransform(true);
     QImage decoded = reader.read();
     if (decoded.isNull()) return false;
-    QImage flat(decoded.size(), QImage::Format_RGB32);
-    flat.fill(RgbFromBGR(backColor));
-    {
+    QImage flat;
+    if (decoded.hasAlphaChannel()) {
+      flat = QImage(decoded.size(), QImage::Format_RGB32);
+      if (flat.isNull()) return false;
+      flat.fill(RgbFromBGR(backColor));
       QPainter painter(&flat);
       painter.drawImage(0, 0, decoded);
+    } else {
+      flat = std::move(decoded).convertToFormat(QImage::Format_RGB32);
     }
     decoded = QImage();
+    if (flat.isNull()) return false;
+    // As JPEG's reduced DCT scales do, average down to twice the target first:
+    // the cubic pass over a picture many times its output size is slow (a
+    // strip thousands of pixels tall takes seconds) and gains nothing visible.
+    const QSize twice(std::min(flat.width(), 2 * target.width()),
+                      std::min(flat.height(), 2 * target.height()));
+    if (twice != flat.size()) {
+      flat = flat.scaled(twice, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+      if (flat.isNull()) return false;
+    }
     try {
       // Bytes B, G, R, X in memory; bands 2, 1, 0 give R, G, B.
       VImage image = VImage::new_from_memory(flat.bits(), size_t(flat.sizeInBytes()), flat.width(),
