@@ -72,6 +72,14 @@ bool SaveWithVips(const QImage& image, const QString& path, const char* options,
   return Save(ToVips(image, alpha), path, options);
 }
 
+bool SaveAnimatedGif(const QImage& first, const QImage& second, const QString& path) {
+  VImage frames = VImage::arrayjoin({ToVips(first, false), ToVips(second, false)},
+                                    VImage::option()->set("across", 1));
+  frames.set("page-height", first.height());
+  frames.set("delay", std::vector<int>{100, 100});
+  return Save(frames, path, "");
+}
+
 bool SaveGreyJpeg(const QImage& image, const QString& path) {
   return Save(ToVips(image, false).colourspace(VIPS_INTERPRETATION_B_W), path, "[Q=95]");
 }

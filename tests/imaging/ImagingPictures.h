@@ -13,6 +13,8 @@ namespace trimora::testing {
 // libvips options, e.g. "[Q=95,interlace]". With alpha, image's alpha is kept.
 bool SaveWithVips(const QImage& image, const QString& path, const char* options = "",
                   bool alpha = false);
+// A two-frame animated GIF.
+bool SaveAnimatedGif(const QImage& first, const QImage& second, const QString& path);
 // Variants that need more than a saver option.
 bool SaveGreyJpeg(const QImage& image, const QString& path);
 bool SaveCmykJpeg(const QImage& image, const QString& path);

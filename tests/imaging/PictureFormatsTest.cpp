@@ -69,6 +69,8 @@ TEST(PictureFormats, EveryVariantDecodesAtItsSizeWithItsColours) {
       {"interlaced.png",
        [](auto& i, auto& p) { return testing::SaveWithVips(i, p, "[interlace]"); }, 0},
       {"picture.gif", [](auto& i, auto& p) { return testing::SaveWithVips(i, p); }, 4},
+      {"animated.gif",  // the first frame is the picture
+       [](auto& i, auto& p) { return testing::SaveAnimatedGif(i, i.mirrored(true, true), p); }, 4},
       {"rgb24.bmp", [](auto& i, auto& p) { return testing::WriteBmp(i, p, BmpKind::Rgb24); }, 0},
       {"rgb32.bmp", [](auto& i, auto& p) { return testing::WriteBmp(i, p, BmpKind::Rgb32); }, 0},
       {"topdown.bmp", [](auto& i, auto& p) { return testing::WriteBmp(i, p, BmpKind::TopDown24); },
