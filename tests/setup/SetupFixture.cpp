@@ -28,9 +28,16 @@ void SetupFixture::WriteCatalogue(const QByteArray& content) {
   ASSERT_EQ(file.write(content), content.size());
 }
 
+frmMain& SetupFixture::StartWithWizard() {
+  form = std::make_unique<frmMain>(services);
+  fakes.pointer.top = form.get();
+  form->Load();
+  return *form;
+}
+
 frmMain& SetupFixture::StartQuietly() {
   Store(QStringLiteral("Wizard"), QStringLiteral("0"));
-  return Start();
+  return StartWithWizard();
 }
 
 }  // namespace trimora::testing

@@ -20,7 +20,10 @@ class SetupFixture : public WorkspaceFixture {
 
   // Writes "devices.dat" into the current folder, byte for byte.
   void WriteCatalogue(const QByteArray& content);
-  // Starts the workspace without the wizard, as a returning user does.
+  // Builds the window and runs its start-up with the real set-up windows, so
+  // a first start opens the wizard.
+  frmMain& StartWithWizard();
+  // The same for a returning user, who has switched the wizard off.
   frmMain& StartQuietly();
 
   QString previousFolder;
