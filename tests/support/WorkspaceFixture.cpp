@@ -28,6 +28,7 @@ QString WorkspaceFixture::Stored(const QString& key) {
 
 frmMain& WorkspaceFixture::Start() {
   form = std::make_unique<frmMain>(services);
+  form->wizardRunner = [this](frmMain&) { ++wizardRuns; };
   fakes.pointer.top = form.get();
   form->Load();
   return *form;

@@ -22,7 +22,8 @@ class WorkspaceFixture : public ::testing::Test {
   // Writes a value into the settings store, as an earlier run would have.
   void Store(const QString& key, const QString& value);
   QString Stored(const QString& key);
-  // Builds the window and runs its start-up.
+  // Builds the window and runs its start-up. The set-up wizard is not shown:
+  // its openings are counted in wizardRuns instead.
   frmMain& Start();
   // Closes the window the way the user does.
   void Close();
@@ -36,6 +37,7 @@ class WorkspaceFixture : public ::testing::Test {
   FakeServices fakes;
   Services services;
   std::unique_ptr<frmMain> form;
+  int wizardRuns = 0;
 };
 
 }  // namespace trimora::testing
