@@ -37,15 +37,12 @@ bool CheckBox::setValue(int value) {
 }
 
 void CheckBox::setForeColor(std::uint32_t bgr) {
-  QPalette p = palette();
-  p.setColor(QPalette::WindowText, ColorFromBGR(bgr));
-  setPalette(p);
+  SetWidgetColor(*this, QPalette::WindowText, bgr);
 }
 
 void CheckBox::setBackColor(std::uint32_t bgr) {
-  QPalette p = palette();
-  p.setColor(QPalette::Window, ColorFromBGR(bgr));
-  setPalette(p);
+  SetWidgetColor(*this, QPalette::Window, bgr);
+  setBackgroundRole(QPalette::Window);  // a check box fills with the button colour otherwise
   setAutoFillBackground(true);
 }
 

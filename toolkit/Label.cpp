@@ -24,15 +24,11 @@ void Label::setAutoSize(bool on) {
 void Label::setForeColor(std::uint32_t bgr) {
   if (bgr == foreColor_ && testAttribute(Qt::WA_SetPalette)) return;
   foreColor_ = bgr;
-  QPalette p = palette();
-  p.setColor(QPalette::WindowText, ColorFromBGR(bgr));
-  setPalette(p);
+  SetWidgetColor(*this, QPalette::WindowText, bgr);
 }
 
 void Label::setBackColor(std::uint32_t bgr) {
-  QPalette p = palette();
-  p.setColor(QPalette::Window, ColorFromBGR(bgr));
-  setPalette(p);
+  SetWidgetColor(*this, QPalette::Window, bgr);
   setAutoFillBackground(true);
 }
 

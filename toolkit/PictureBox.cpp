@@ -33,9 +33,7 @@ void PictureBox::setPicture(QImage picture) {
 }
 
 void PictureBox::setBackColor(std::uint32_t bgr) {
-  QPalette p = palette();
-  p.setColor(QPalette::Window, ColorFromBGR(bgr));
-  setPalette(p);
+  SetWidgetColor(*this, QPalette::Window, bgr);
   setAutoFillBackground(true);
 }
 

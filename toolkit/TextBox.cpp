@@ -24,15 +24,11 @@ void TextBox::changed() {
 }
 
 void TextBox::setForeColor(std::uint32_t bgr) {
-  QPalette p = palette();
-  p.setColor(QPalette::Text, ColorFromBGR(bgr));
-  setPalette(p);
+  SetWidgetColor(*this, QPalette::Text, bgr);
 }
 
 void TextBox::setBackColor(std::uint32_t bgr) {
-  QPalette p = palette();
-  p.setColor(QPalette::Base, ColorFromBGR(bgr));
-  setPalette(p);
+  SetWidgetColor(*this, QPalette::Base, bgr);
 }
 
 void TextBox::keyReleaseEvent(QKeyEvent* event) {

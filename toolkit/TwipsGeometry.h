@@ -1,10 +1,19 @@
 #pragma once
 
+#include <QPalette>
 #include <QWidget>
+#include <cstdint>
 
 #include "Twips.h"
 
 namespace trimora {
+
+// Sets one colour of a widget's palette from a 0x00BBGGRR value.
+inline void SetWidgetColor(QWidget& widget, QPalette::ColorRole role, std::uint32_t bgr) {
+  QPalette p = widget.palette();
+  p.setColor(role, ColorFromBGR(bgr));
+  widget.setPalette(p);
+}
 
 // Gives a widget position and size in twips. The twips last assigned are kept,
 // so a value that is not a whole number of pixels reads back as it was set, as

@@ -1,6 +1,8 @@
 #include "WorkspaceFixture.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QMouseEvent>
 
 #include "basSettings.h"
 
@@ -32,6 +34,14 @@ frmMain& WorkspaceFixture::Start() {
   fakes.pointer.top = form.get();
   form->Load();
   return *form;
+}
+
+void WorkspaceFixture::PointAt(int x, int y) {
+  const QPoint global = form->Picture1->mapToGlobal(QPoint(x, y));
+  fakes.pointer.pos = global;
+  QMouseEvent move(QEvent::MouseMove, QPointF(x, y), QPointF(global), Qt::NoButton, Qt::NoButton,
+                   Qt::NoModifier);
+  QApplication::sendEvent(form->Picture1, &move);
 }
 
 void WorkspaceFixture::Close() {

@@ -27,6 +27,9 @@ class WorkspaceFixture : public ::testing::Test {
   frmMain& Start();
   // Closes the window the way the user does.
   void Close();
+  // Moves the pointer over the picture to its pixel (x, y), as the desktop
+  // reports it: a move event on the picture and the pointer service's position.
+  void PointAt(int x, int y);
   // Lets the fake clock run, ticking timers on the way.
   void Tick(int ms) { fakes.clock.Advance(ms); }
 

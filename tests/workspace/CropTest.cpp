@@ -28,13 +28,6 @@ class Crop : public WorkspaceFixture {
     form->show();
     form->StatusText->onChange = [this] { statuses << form->StatusText->Caption(); };
   }
-  void PointAt(int x, int y) {
-    const QPoint global = form->Picture1->mapToGlobal(QPoint(x, y));
-    fakes.pointer.pos = global;
-    QMouseEvent move(QEvent::MouseMove, QPointF(x, y), QPointF(global), Qt::NoButton, Qt::NoButton,
-                     Qt::NoModifier);
-    QApplication::sendEvent(form->Picture1, &move);
-  }
   void ClickAt(int x, int y) {
     PointAt(x, y);
     QTest::mouseClick(form->Picture1, Qt::LeftButton, {}, QPoint(x, y));

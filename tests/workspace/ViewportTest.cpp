@@ -20,13 +20,6 @@ class Viewport : public WorkspaceFixture {
     form->show();
   }
   // Moves the pointer over the picture, at picture pixel (x, y).
-  void PointAt(int x, int y) {
-    const QPoint global = form->Picture1->mapToGlobal(QPoint(x, y));
-    fakes.pointer.pos = global;
-    QMouseEvent move(QEvent::MouseMove, QPointF(x, y), QPointF(global), Qt::NoButton, Qt::NoButton,
-                     Qt::NoModifier);
-    QApplication::sendEvent(form->Picture1, &move);
-  }
 };
 
 TEST_F(Viewport, ScrollBarsAreOffWithoutAPicture) {
