@@ -63,17 +63,15 @@ void frmMain::Capture() {
     description = QStringLiteral("The crop frame lies outside the picture.");
     return errorExit();
   }
-  Picture5 = canvas.copy(frame);
-  if (Picture5.isNull()) {
-    description = QStringLiteral("Not enough memory for the cut.");
-    return errorExit();
-  }
+  // The bitmap is filled straight from the canvas, one pixel for one; the
+  // scratch surface keeps its own copy of the cut.
   cDIBSection dib;
-  dib.CreateFromPicture(Picture5);
-  if (dib.DIBSectionBitsPtr() == nullptr) {
+  if (!dib.Create(frame.width(), frame.height()) ||
+      !dib.LoadPictureBlt(canvas, frame.left(), frame.top(), frame.width(), frame.height())) {
     description = QStringLiteral("Not enough memory for the cut.");
     return errorExit();
   }
+  Picture5 = canvas.copy(frame);
 
   if (!OutputFolder->Text().endsWith(QLatin1Char('/')))
     OutputFolder->setText(OutputFolder->Text() + QLatin1Char('/'));
