@@ -23,7 +23,7 @@ void LoadSafely(const QString& path, const QString& what) {
   clock.start();
   GetPictureFileSize(path, fw, fh);
   const bool sized = !(fw == 1234 && fh == 5678);
-  for (QSize ask : {QSize(-1, -1), QSize(300, 200)}) {
+  for (QSize ask : {QSize(-1, -1), QSize(300, 200), QSize(40, 30)}) {
     int w = ask.width(), h = ask.height();
     const QImage canvas = LoadDisplayPicture(path, w, h, true);
     if (canvas.isNull()) {

@@ -87,6 +87,11 @@ TEST(PictureFormats, EveryVariantDecodesAtItsSizeWithItsColours) {
     int w = -1, h = -1;
     const QImage canvas = LoadDisplayPicture(path, w, h, true);
     ASSERT_EQ(canvas.size(), QSize(120, 90)) << v.name;
+    // A quarter of the size or less: JPEG is then decoded at a reduced DCT scale.
+    int qw = 30, qh = 22;
+    const QImage quarter = LoadDisplayPicture(path, qw, qh, true);
+    ASSERT_EQ(quarter.size(), QSize(30, 22)) << v.name;
+    const auto gotQuarter = QuadrantColours(quarter, FitRect({120, 90}, {30, 22}, true));
     const auto got = QuadrantColours(canvas, canvas.rect());
     // A grey file is compared with what Qt's own reader sees in it.
     const auto witness = v.grey ? QuadrantColours(QImage(path), canvas.rect()) : want;
@@ -96,6 +101,8 @@ TEST(PictureFormats, EveryVariantDecodesAtItsSizeWithItsColours) {
       }
       ExpectClose(got[q], witness[q], v.tolerance,
                   QStringLiteral("%1 quadrant %2").arg(QLatin1String(v.name)).arg(q));
+      ExpectClose(gotQuarter[q], witness[q], v.tolerance + 4,
+                  QStringLiteral("%1 reduced, quadrant %2").arg(QLatin1String(v.name)).arg(q));
     }
   }
 }
@@ -147,7 +154,7 @@ QImage StoredFor(const QImage& upright, int orientation) {
 
 TEST(PictureFormats, ExifOrientationGivesTheSameUprightPictureAndSize) {
   QTemporaryDir dir;
-  const QImage upright = Quadrants(96, 64);
+  const QImage upright = Quadrants(192, 128);
   const auto want = QuadrantColours(upright, upright.rect());
   for (int orientation = 1; orientation <= 8; ++orientation) {
     const QString path = dir.filePath(QStringLiteral("o%1.jpg").arg(orientation));
@@ -163,20 +170,20 @@ TEST(PictureFormats, ExifOrientationGivesTheSameUprightPictureAndSize) {
 
     int fw = 0, fh = 0;
     GetPictureFileSize(path, fw, fh);
-    EXPECT_EQ(QSize(fw, fh), QSize(96, 64)) << "orientation " << orientation;
+    EXPECT_EQ(QSize(fw, fh), QSize(192, 128)) << "orientation " << orientation;
     int w = -1, h = -1;
     const QImage canvas = LoadDisplayPicture(path, w, h, true);
-    ASSERT_EQ(canvas.size(), QSize(96, 64)) << "orientation " << orientation;
+    ASSERT_EQ(canvas.size(), QSize(192, 128)) << "orientation " << orientation;
     const auto got = QuadrantColours(canvas, canvas.rect());
     for (int q = 0; q < 4; ++q) {
       ExpectClose(got[q], want[q], 8,
                   QStringLiteral("orientation %1 quadrant %2").arg(orientation).arg(q));
     }
-    // Reduced while decoding, the turn must come out the same.
+    // Reduced while decoding (DCT scale 1/2), the turn must come out the same.
     w = 48, h = 48;
     const QImage small = LoadDisplayPicture(path, w, h, true);
     ASSERT_EQ(small.size(), QSize(48, 48));
-    const auto gotSmall = QuadrantColours(small, FitRect({96, 64}, {48, 48}, true));
+    const auto gotSmall = QuadrantColours(small, FitRect({192, 128}, {48, 48}, true));
     for (int q = 0; q < 4; ++q) {
       ExpectClose(gotSmall[q], want[q], 10,
                   QStringLiteral("small, orientation %1 quadrant %2").arg(orientation).arg(q));
