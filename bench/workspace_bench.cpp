@@ -1,0 +1,137 @@
+// What showing a picture costs in the real workspace window: the "Max Crop Size"
+// search and a zoom step, each against one plain display of the same picture at
+// the zoom it ends on, measured in the same run.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <cmath>
+#include <cstdio>
+#include <map>
+#include <memory>
+
+#include "GDIPlus.h"
+#include "QtServices.h"
+#include "TextRules.h"
+#include "basSettings.h"
+#include "frmMain.h"
+
+namespace {
+
+using namespace trimora;
+
+const QString kPicture = QStringLiteral("photo24.jpg");
+// A phone screen of 720 x 1280: on the 6000 x 4000 photo the search passes 5,
+// 15, ... and first fits at 65 %.
+constexpr int kFrameW = 720, kFrameH = 1280;
+
+struct Bench {
+  QTemporaryDir dir;
+  QtServices desktop;
+  Services services;
+  std::unique_ptr<frmMain> form;
+  QString path;
+};
+Bench* bench = nullptr;
+
+// One plain display as the workspace asks for it at zoom z.
+void Display(const QString& path, int z) {
+  int w = 0, h = 0;
+  GetPictureFileSize(path, w, h);
+  w = nearestInt(z / 100.0 * std::min(w, 2000));
+  h = nearestInt(z / 100.0 * std::min(h, 2000));
+  if (w < 100 || h < 100) w = h = 100;
+  benchmark::DoNotOptimize(LoadDisplayPicture(path, w, h, true));
+}
+
+void BM_Display(benchmark::State& state, int z) {
+  for (auto _ : state) Display(bench->path, z);
+}
+
+// A new picture with "Max Crop Size" on: the search from 5 % and one drawing.
+void BM_MaxCropSizeShow(benchmark::State& state) {
+  frmMain& f = *bench->form;
+  for (auto _ : state) f.ShowPicture(kPicture, false);
+  if (f.HScroll2->Value() != 65 || f.Picture1->Picture().width() != 1300)
+    state.SkipWithError("the search did not end at 65 %");
+}
+
+// The user moves the zoom by one step on the shown picture.
+void BM_ZoomStep(benchmark::State& state) {
+  frmMain& f = *bench->form;
+  bool down = true;
+  for (auto _ : state) {
+    f.HScroll2->setValue(down ? 55 : 65);
+    f.ShowPicture(kPicture, true);
+    down = !down;
+  }
+}
+
+class RecordingReporter : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    for (const Run& run : runs)
+      if (run.run_type == Run::RT_Iteration && !run.error_occurred) {
+        std::string name = run.benchmark_name();
+        if (name.ends_with("/real_time")) name.resize(name.size() - 10);
+        ms[name] = run.GetAdjustedRealTime();
+      }
+    ConsoleReporter::ReportRuns(runs);
+  }
+  std::map<std::string, double> ms;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+
+  Bench b;
+  bench = &b;
+  const QString source = QStringLiteral(BENCH_IMAGES_DIR "/") + kPicture;
+  if (!QFile::exists(source)) {
+    std::fprintf(stderr, "%s is missing: run bench/make_images.sh first\n", qPrintable(source));
+    return 1;
+  }
+  const QString in = b.dir.path() + QStringLiteral("/in");
+  QDir().mkpath(in);
+  QFile::link(source, in + QLatin1Char('/') + kPicture);
+  b.path = in + QLatin1Char('/') + kPicture;
+  QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, b.dir.path());
+  for (const auto& [key, value] : std::map<QString, QString>{{"Wizard", "0"},
+                                                             {"InputFolder", in},
+                                                             {"Check2", "1"},
+                                                             {"PWidth", QString::number(kFrameW)},
+                                                             {"PHeight", QString::number(kFrameH)}})
+    SaveSetting(kAppName, kSettingsSection, key, value);
+  b.services = b.desktop.services();
+  b.form = std::make_unique<frmMain>(b.services);
+  b.form->Load();
+
+  const auto reg = [](const char* name, auto fn) {
+    return benchmark::RegisterBenchmark(name, fn)->Unit(benchmark::kMillisecond)->UseRealTime();
+  };
+  reg("Display/zoom65", [](benchmark::State& s) { BM_Display(s, 65); });
+  reg("Display/zoom55", [](benchmark::State& s) { BM_Display(s, 55); });
+  reg("MaxCropSizeShow", BM_MaxCropSizeShow);
+  reg("ZoomStep", BM_ZoomStep);
+
+  RecordingReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  auto& ms = reporter.ms;
+  if (ms.count("MaxCropSizeShow") && ms.count("Display/zoom65") && ms.count("ZoomStep") &&
+      ms.count("Display/zoom55")) {
+    const double oneDisplay = ms["Display/zoom65"];
+    const double stepDisplay = (ms["Display/zoom55"] + ms["Display/zoom65"]) / 2;
+    std::printf("\nMax Crop Size show / one display at its final zoom: %.2f (target <= 1.5)\n",
+                ms["MaxCropSizeShow"] / oneDisplay);
+    std::printf("Zoom step / one display at the same zooms: %.2f\n", ms["ZoomStep"] / stepDisplay);
+  }
+  b.form.reset();
+  return 0;
+}
