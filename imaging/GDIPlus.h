@@ -45,7 +45,9 @@ QImage LoadDisplayPicture(const QString& fileName, int& Width, int& Height, bool
 // Memory: besides the canvas, a load holds the picture at its drawn size and
 // libvips' streaming buffers, which stay under 64 MB however large the picture
 // decodes (JPEG is decoded at a reduced DCT scale, other formats line by line).
-// Formats read through Qt (BMP) are decoded whole, within Qt's allocation limit.
+// A JPEG whose reduced decode fits in 16 MB is decoded whole, its file (up to
+// 32 MB) read into memory. Formats read through Qt (BMP) are decoded whole,
+// within Qt's allocation limit (128 MB).
 QImage LoadScaledPicture(const QString& fileName, int& Width, int& Height, std::uint32_t BackColor,
                          bool RetainRatio, int MaxSize);
 

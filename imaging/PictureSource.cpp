@@ -99,10 +99,11 @@ struct TjDestroy {
 
 // A JPEG reduced by the DCT scale 1/shrink, decoded whole by TurboJPEG into
 // packed RGB; empty when the file does not decode cleanly (the streamed path
-// then has its turn) or would exceed kMaxReducedJpegBytes.
+// then has its turn), when the result would exceed kMaxReducedJpegBytes or the
+// file twice that.
 std::vector<std::uint8_t> DecodeReducedJpeg(const QByteArray& path, int shrink, QSize& size) {
   QFile file(QFile::decodeName(path));
-  if (!file.open(QIODevice::ReadOnly)) return {};
+  if (!file.open(QIODevice::ReadOnly) || file.size() > qint64(kMaxReducedJpegBytes) * 2) return {};
   const QByteArray jpeg = file.readAll();
   const std::unique_ptr<void, TjDestroy> decoder(tjInitDecompress());
   if (!decoder || jpeg.isEmpty()) return {};
