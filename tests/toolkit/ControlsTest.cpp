@@ -107,15 +107,6 @@ TEST(TextBoxControl, CodeAndUserEditsBothRaiseChangeAndMayReenter) {
   EXPECT_EQ(released, QList<int>({Qt::Key_Left}));
 }
 
-TEST(LabelControl, AutoSizeFollowsTheCaption) {
-  Label label(QStringLiteral("100%"));
-  label.setAutoSize(true);
-  const int shortWidth = label.Width();
-  label.setCaption(QStringLiteral("Cropped to /a/rather/long/path/of/folders/picture.jpg"));
-  EXPECT_GT(label.Width(), shortWidth * 4);
-  EXPECT_EQ(label.Width() % 15, 0);
-}
-
 TEST(TwipsGeometryTest, KeepsTwipsThatAreNotWholePixels) {
   Label label;
   label.setLeft(-1007);

@@ -1,3 +1,4 @@
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QImageReader>
@@ -166,6 +167,20 @@ TEST_F(Crop, ArrowsStepThroughTheListAndTheZoom) {
   EXPECT_EQ(form->HScroll2->Value(), 100);
   Tick(100);
   EXPECT_EQ(form->LastZoom, 100);
+}
+
+TEST_F(Crop, ThePictureKeepsTheKeyboardFromPictureToPicture) {
+  StartWith({"a.png", "b.png", "c.png"}, 800, 600, 320, 240);
+  QApplication::setActiveWindow(form.get());
+  ClickAt(400, 300);  // the click crops and gives the picture the keyboard
+  ASSERT_TRUE(form->Picture1->hasFocus());
+  for (const char* name : {"b.png", "c.png"}) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+    EXPECT_EQ(form->File1->FileName(), name);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+  }
+  EXPECT_EQ(form->Check2->Value(), 0);  // Space never reached "Max Crop Size"
+  EXPECT_EQ(outputs(), QStringList({"a.jpg", "b.jpg", "c.jpg"}));
 }
 
 TEST_F(Crop, RightArrowWithNothingSelectedShowsTheFirstPicture) {
