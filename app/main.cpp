@@ -25,8 +25,9 @@ void SeedFirstRunFolders() {
   QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
   if (pictures.isEmpty()) pictures = QDir::homePath();
   SaveSetting(kAppName, kSettingsSection, QStringLiteral("InputFolder"), samples);
-  SaveSetting(kAppName, kSettingsSection, QStringLiteral("OutputFolder"),
-              pictures + QStringLiteral("/Trimora/"));
+  const QString output = pictures + QStringLiteral("/Trimora/");
+  QDir().mkpath(output);  // a crop makes only the last level of its folder
+  SaveSetting(kAppName, kSettingsSection, QStringLiteral("OutputFolder"), output);
 }
 
 }  // namespace
