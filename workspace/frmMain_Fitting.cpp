@@ -36,6 +36,10 @@ void frmMain::ShowPicture(const QString& fileName, bool IsResize) {
 
   VScroll1->setValue(0);
   HScroll1->setValue(0);
+  // Hiding the picture hands the keyboard to the next control ("Max Crop
+  // Size"), where a Space meant for the next crop would tick the box; the
+  // picture takes the keyboard back once it shows again.
+  const bool hadFocus = Picture1->hasFocus();
   Picture1->hide();
 
   if (!IsResize) {
@@ -101,6 +105,7 @@ void frmMain::ShowPicture(const QString& fileName, bool IsResize) {
   Picture1->setPicture(LoadDisplayPicture(path, w, h, true));
 
   DoAdjustments();
+  if (hadFocus && Picture1->isVisible()) Picture1->setFocus(Qt::OtherFocusReason);
   Timer2->setEnabled(true);
 }
 
