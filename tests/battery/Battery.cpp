@@ -1,0 +1,86 @@
+#include "Battery.h"
+
+#include <QCryptographicHash>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+
+namespace trimora::testing {
+
+Fingerprint FingerprintOf(const QString& folder) {
+  Fingerprint print;
+  QDirIterator it(folder, QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot,
+                  QDirIterator::Subdirectories);  // links are not followed
+  while (it.hasNext()) {
+    const QString path = it.next();
+    const QFileInfo info(path);
+    QByteArray what;
+    if (info.isSymLink()) {
+      what = "link:" + info.symLinkTarget().toUtf8();
+    } else if (info.isDir()) {
+      what = "dir";
+    } else {
+      QFile file(path);
+      what = file.open(QIODevice::ReadOnly)
+                 ? QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256).toHex()
+                 : QByteArray("unreadable");
+    }
+    print.insert(QDir(folder).relativeFilePath(path), what);
+  }
+  return print;
+}
+
+void ExpectNothingChanged(const Fingerprint& before, const Fingerprint& after) {
+  for (auto it = before.begin(); it != before.end(); ++it) {
+    ASSERT_TRUE(after.contains(it.key())) << qPrintable(it.key()) << " is gone";
+    EXPECT_EQ(after.value(it.key()), it.value()) << qPrintable(it.key()) << " changed";
+  }
+}
+
+bool WriteBytes(const QString& path, const QByteArray& bytes) {
+  QFile file(path);
+  return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+QByteArray ReadBytes(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void Battery::StartOn(int w, int h, const QString& outputFolder) {
+  Store("Wizard", "0");
+  Store("InputFolder", in());
+  Store("OutputFolder", outputFolder.isEmpty() ? out() : outputFolder);
+  Store("PWidth", QString::number(w));
+  Store("PHeight", QString::number(h));
+  Store("Quality", "90");
+  Start();
+  form->show();
+  form->StatusText->onChange = [this] { statuses << form->StatusText->Caption(); };
+}
+
+void Battery::CropInTheMiddle() {
+  const int x = form->Picture1->width() / 2, y = form->Picture1->height() / 2;
+  PointAt(x, y);
+  Key(Qt::Key_Space);
+}
+
+QStringList Battery::FilesIn(const QString& folder) {
+  return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+}
+
+void Battery::ExpectAllJpegsOfSize(const QString& folder, int w, int h) {
+  for (const QString& name : FilesIn(folder)) {
+    QImageReader reader(folder + QLatin1Char('/') + name);
+    EXPECT_EQ(reader.format(), "jpeg") << qPrintable(name);
+    EXPECT_EQ(reader.size(), QSize(w, h)) << qPrintable(name);
+  }
+}
+
+QStringList Battery::TakeMessages() {
+  const QStringList texts = fakes.messages.texts();
+  fakes.messages.shown.clear();
+  return texts;
+}
+
+}  // namespace trimora::testing
