@@ -330,6 +330,14 @@ void Register() {
       reg("TjScaledCubic/" + tag, [=](benchmark::State& s) { BM_TjScaledCubic(s, name, zoom); });
     }
   }
+  // The zooms of the workspace's zoom step (55 and 65, both at DCT scale 1/2),
+  // so the step can be chained to the bare decode.
+  for (int zoom : {55, 65}) {
+    const std::string tag = "photo24.jpg/zoom" + std::to_string(zoom);
+    reg("Display/" + tag, [=](benchmark::State& s) { BM_Display(s, "photo24.jpg", zoom); });
+    reg("BareScaledDecode/" + tag,
+        [=](benchmark::State& s) { BM_BareScaledDecode(s, "photo24.jpg", zoom); });
+  }
   for (int zoom : {35, 100}) {
     reg("Display/photo12.png/zoom" + std::to_string(zoom),
         [=](benchmark::State& s) { BM_Display(s, "photo12.png", zoom); });
@@ -362,6 +370,11 @@ void PrintSummary(const std::map<std::string, double>& ms) {
       std::printf("%-26s %8.1f %8.1f %8.1f %8.1f %9.2f %9.2f %9.2f\n", tag.c_str(), ours, bare,
                   full, tj, ours / bare, full / ours, tj / bare);
     }
+  }
+  for (int zoom : {55, 65}) {
+    const std::string tag = "photo24.jpg/zoom" + std::to_string(zoom);
+    const double ours = at("Display/" + tag), bare = at("BareScaledDecode/" + tag);
+    std::printf("%-26s %8.1f %8.1f %8s %8s %9.2f\n", tag.c_str(), ours, bare, "", "", ours / bare);
   }
   for (int zoom : {35, 100}) {
     const std::string tag = "photo12.png/zoom" + std::to_string(zoom);
