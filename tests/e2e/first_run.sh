@@ -123,9 +123,9 @@ focus_click "$main" $pic_x $pic_y # a click crops alpha.jpg
 expect_file alpha.jpg
 shot crop-click
 xdotool key Right
-sleep 1
+sleep 2 # the next picture loads
 xdotool key Up
-sleep 1
+sleep 1.5
 xdotool key space
 expect_file bravo.jpg
 shot crop-space
@@ -138,11 +138,11 @@ shot max-crop-size
 focus_click "$main" $pic_x $pic_y
 expect_file charlie.jpg
 xdotool key Right
-sleep 1.5
+sleep 2
 xdotool key space
 expect_file delta.jpg
 xdotool key Right
-sleep 1.5
+sleep 2
 xdotool key space
 expect_file echo.jpg
 xdotool key space # the same picture again: the name takes a counter
