@@ -4,30 +4,27 @@
 #include <QImage>
 #include <QString>
 #include <cstddef>
+#include <initializer_list>
+#include <tuple>
 
-// Picture files in the formats and variants that the imaging tests feed to the
-// loader, written by libvips or byte by byte.
+// Picture files in the formats and variants that the imaging tests feed to the loader.
 namespace trimora::testing {
 
-// Saves image through libvips; the saver follows the suffix of path and takes
-// libvips options, e.g. "[Q=95,interlace]". With alpha, image's alpha is kept.
-bool SaveWithVips(const QImage& image, const QString& path, const char* options = "",
-                  bool alpha = false);
-// A two-frame animated GIF.
-bool SaveAnimatedGif(const QImage& first, const QImage& second, const QString& path);
-// Variants that need more than a saver option.
-bool SaveGreyJpeg(const QImage& image, const QString& path);
-bool SaveCmykJpeg(const QImage& image, const QString& path);
-bool Save16BitPng(const QImage& image, const QString& path);
-// A JPEG of `stored` (as laid out in the file) tagged with an EXIF orientation.
-bool SaveJpegWithOrientation(const QImage& stored, const QString& path, int orientation);
+// Test cases, one tuple a case.
+template <class... T>
+using Table = std::initializer_list<std::tuple<T...>>;
 
-enum class BmpKind { Rgb24, Rgb32, TopDown24, Rle8 };
-// A hand-made BMP file; Rle8 keeps the picture to a few palette colours.
-bool WriteBmp(const QImage& image, const QString& path, BmpKind kind);
+enum class Kind { Vips, Alpha, Grey, Cmyk, Png16, AnimatedGif, Bmp24, BmpTopDown, BmpRle8 };
 
-// A PNG that declares width x height and holds `rows` rows of zero pixels
-// (8-bit grey, deflated): a few kilobytes that decode to width x height bytes.
+// Writes image to path as kind. libvips kinds follow the suffix of path and take
+// saver options such as "[Q=95,interlace]"; Alpha keeps image's alpha; an
+// AnimatedGif's second frame is image turned half round; a non-zero orientation
+// tags the file with it. BmpRle8 needs a picture of 256 colours or fewer.
+bool WritePictureAs(Kind kind, const QImage& image, const QString& path, const char* options = "",
+                    int orientation = 0);
+
+// A PNG that declares width x height and holds `rows` rows of zero grey pixels,
+// deflated: a few kilobytes that decode to width x height bytes.
 bool WriteZeroPng(const QString& path, int width, int height, int rows);
 
 // The most memory libvips has held for pixels so far in this process.
