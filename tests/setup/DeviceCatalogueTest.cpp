@@ -3,89 +3,69 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
-#include <QFile>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
 
 #include "DeviceCatalogue.h"
+#include "TestPictures.h"
 #include "TrimoraVersion.h"
 
 namespace trimora {
 namespace {
 
 TEST(DeviceLineTest, CutsNameAndSizeAtColonsAndSizeAtLowerCaseX) {
-  struct Case {
+  const struct {
     QString line, name, size;
     bool hasSize;
-  } const cases[] = {
+  } cases[] = {
       {"Phone 1:240x320", "Phone 1", "240x320", true},
       {"Foo:240x320:extra", "Foo", "240x320", true},        // later fields are ignored
       {"Foo", "Foo", "", false},                            // listed, but has no size
       {":240x320", "", "240x320", true},                    // a nameless line keeps its size
       {" Wide :1920 x1080", " Wide ", "1920 x1080", true},  // nothing is trimmed
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.line.toStdString());
+  for (const auto& c : cases) {
     const DeviceLine device = ParseDeviceLine(c.line);
-    EXPECT_EQ(device.name, c.name);
-    EXPECT_EQ(device.size, c.size);
-    EXPECT_EQ(device.hasSize, c.hasSize);
+    EXPECT_EQ(QStringList({device.name, device.size}), QStringList({c.name, c.size}))
+        << c.line.toStdString();
+    EXPECT_EQ(device.hasSize, c.hasSize) << c.line.toStdString();
   }
   EXPECT_EQ(SizeParts("240x320"), QStringList({"240", "320"}));
   EXPECT_EQ(SizeParts("240X320"), QStringList({"240X320"}));  // upper-case X does not cut
 }
 
-class CatalogueFileTest : public ::testing::Test {
- protected:
-  QString write(const QByteArray& content) {
-    const QString path = folder.path() + QStringLiteral("/devices.dat");
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(content);
-    return path;
-  }
+TEST(CatalogueFileTest, ReadsAnyLineEndAndEncodingFromTheCurrentFolderFirst) {
   QTemporaryDir folder;
-};
-
-TEST_F(CatalogueFileTest, SkipsBlankLinesAndReadsAnyLineEndAndEncoding) {
-  const auto devices =
-      ReadDeviceCatalogue(write("\xEF\xBB\xBF"
-                                "Alpha 100:240x320\r\n"
-                                "\r\n"
-                                "Caf\xC3\xA9 Tab:800x1280\n"
-                                "   \t\n"
-                                "Caf\xE9 Phone:320x480\r\n"
-                                "Gamma:1080x1920"));  // no line end after the last line
+  QFile file(folder.filePath("devices.dat"));
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(
+      "\xEF\xBB\xBF"
+      "Alpha 100:240x320\r\n\r\nCaf\xC3\xA9 Tab:800x1280\n   \t\n"
+      "Caf\xE9 Phone:320x480\r\nGamma:1080x1920");  // no line end after the last line
+  file.close();
+  const auto devices = ReadDeviceCatalogue(file.fileName());
   ASSERT_TRUE(devices.has_value());
-  QStringList names;
-  for (const DeviceLine& d : *devices) names << d.name;
-  EXPECT_EQ(names, QStringList({"Alpha 100", QString::fromUtf8("Café Tab"),
-                                QString::fromUtf8("Café Phone"), "Gamma"}));
-  EXPECT_EQ(devices->front().size, "240x320");  // no carriage return left on the size
-  EXPECT_EQ(devices->back().size, "1080x1920");
-}
+  QStringList lines;
+  for (const DeviceLine& d : *devices) lines << d.name + '|' + d.size;
+  EXPECT_EQ(lines, QStringList({"Alpha 100|240x320", QString::fromUtf8("Café Tab|800x1280"),
+                                QString::fromUtf8("Café Phone|320x480"), "Gamma|1080x1920"}));
 
-TEST_F(CatalogueFileTest, AMissingOrUnreadableFileIsNoCatalogue) {
-  EXPECT_FALSE(ReadDeviceCatalogue(folder.path() + "/nothing.dat").has_value());
+  EXPECT_FALSE(ReadDeviceCatalogue(folder.filePath("nothing.dat")).has_value());
   ASSERT_TRUE(QDir(folder.path()).mkdir("folder.dat"));
-  EXPECT_FALSE(ReadDeviceCatalogue(folder.path() + "/folder.dat").has_value());
-}
+  EXPECT_FALSE(ReadDeviceCatalogue(folder.filePath("folder.dat")).has_value());
 
-TEST_F(CatalogueFileTest, TheCurrentFolderIsLookedAtFirst) {
   const QString previous = QDir::currentPath();
   ASSERT_TRUE(QDir::setCurrent(folder.path()));
-  const QString here = write("Only Here:100x100\n");
   const QString found = DeviceCataloguePath();
   QDir::setCurrent(previous);
-  EXPECT_EQ(found, QFileInfo(here).absoluteFilePath());
+  EXPECT_EQ(found, QFileInfo(file).absoluteFilePath());
   // Away from that folder the program's own copy is found instead.
   EXPECT_FALSE(DeviceCataloguePath().isEmpty());
   EXPECT_NE(DeviceCataloguePath(), found);
 }
 
-// The catalogue shipped with the program: clean lines, real sizes, devices
-// the right way up.
+// The shipped catalogue: clean lines, real sizes, devices the right way up.
 TEST(ShippedCatalogueTest, EveryLineIsAWellFormedDistinctDevice) {
   QFile file(QStringLiteral(TRIMORA_SOURCE_DATA_DIR "/devices.dat"));
   ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -101,7 +81,6 @@ TEST(ShippedCatalogueTest, EveryLineIsAWellFormedDistinctDevice) {
   const QRegularExpression wide(
       "Monitor|TV |Display|UltraSharp|Odyssey|UltraFine|ViewFinity|iMac|MacBook|Laptop|"
       "Landscape");
-
   QSet<QString> seen;
   int portrait = 0, landscape = 0;
   for (const QString& line : lines) {
@@ -109,8 +88,7 @@ TEST(ShippedCatalogueTest, EveryLineIsAWellFormedDistinctDevice) {
     const auto match = syntax.match(line);
     ASSERT_TRUE(match.hasMatch());
     const QString name = match.captured(1);
-    const int width = match.captured(2).toInt();
-    const int height = match.captured(3).toInt();
+    const int width = match.captured(2).toInt(), height = match.captured(3).toInt();
     EXPECT_EQ(ParseDeviceLine(line).name, name);
     EXPECT_FALSE(seen.contains(name)) << "listed twice";
     seen.insert(name);
