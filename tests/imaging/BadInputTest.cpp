@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 #include <QTemporaryDir>
+#include <tuple>
 
 #include "GDIPlus.h"
 #include "ImagingPictures.h"
@@ -38,12 +39,12 @@ TEST(BadInput, TruncatedAndBitFlippedFilesOfEveryFormat) {
   const QImage picture = testing::PatternImage(160, 120, 4);
   const QImage few =
       picture.convertToFormat(QImage::Format_Indexed8).convertToFormat(QImage::Format_RGB32);
-  for (auto [name, kind, image] :
-       testing::Table<const char*, Kind, QImage>{{"p.jpg", Kind::Vips, picture},
-                                                 {"p.png", Kind::Vips, picture},
-                                                 {"p.gif", Kind::Vips, picture},
-                                                 {"p.bmp", Kind::Bmp24, picture},
-                                                 {"r.bmp", Kind::BmpRle8, few}}) {
+  const std::tuple<const char*, Kind, QImage> cases[] = {{"p.jpg", Kind::Vips, picture},
+                                                         {"p.png", Kind::Vips, picture},
+                                                         {"p.gif", Kind::Vips, picture},
+                                                         {"p.bmp", Kind::Bmp24, picture},
+                                                         {"r.bmp", Kind::BmpRle8, few}};
+  for (auto [name, kind, image] : cases) {
     const QString path = dir.filePath(QLatin1String(name));
     ASSERT_TRUE(testing::WritePictureAs(kind, image, path));
     const QByteArray bytes = testing::ReadBytes(path);
@@ -91,11 +92,12 @@ TEST(BadInput, DegenerateSizesGiveCorrectCanvases) {
   const QString strip = testing::WritePicture(dir.filePath("strip.png"), 1, 20000, 0, Qt::black);
   // The strip is capped to 1 x 2000, where its fitted width rounds to 0 and the
   // canvas stays white; stretched, it fills the canvas.
-  for (auto [path, ask, fit, canvas, middle] : testing::Table<QString, QSize, bool, QSize, QRgb>{
-           {one, {-1, -1}, true, {1, 1}, qRgb(10, 20, 30)},
-           {one, {100, 100}, true, {100, 100}, qRgb(10, 20, 30)},
-           {strip, {-1, -1}, true, {1, 2000}, qRgb(255, 255, 255)},
-           {strip, {100, 100}, false, {100, 100}, qRgb(0, 0, 0)}}) {
+  const std::tuple<QString, QSize, bool, QSize, QRgb> cases[] = {
+      {one, {-1, -1}, true, {1, 1}, qRgb(10, 20, 30)},
+      {one, {100, 100}, true, {100, 100}, qRgb(10, 20, 30)},
+      {strip, {-1, -1}, true, {1, 2000}, qRgb(255, 255, 255)},
+      {strip, {100, 100}, false, {100, 100}, qRgb(0, 0, 0)}};
+  for (auto [path, ask, fit, canvas, middle] : cases) {
     int w = ask.width(), h = ask.height();
     const QImage drawn = LoadDisplayPicture(path, w, h, fit);
     ASSERT_EQ(drawn.size(), canvas) << path.toStdString();

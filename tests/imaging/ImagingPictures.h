@@ -4,15 +4,9 @@
 #include <QImage>
 #include <QString>
 #include <cstddef>
-#include <initializer_list>
-#include <tuple>
 
 // Picture files in the formats and variants that the imaging tests feed to the loader.
 namespace trimora::testing {
-
-// Test cases, one tuple a case.
-template <class... T>
-using Table = std::initializer_list<std::tuple<T...>>;
 
 enum class Kind { Vips, Alpha, Grey, Cmyk, Png16, AnimatedGif, Bmp24, BmpTopDown, BmpRle8 };
 

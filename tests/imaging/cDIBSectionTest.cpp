@@ -3,9 +3,9 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <cstring>
+#include <tuple>
 
 #include "FakeServices.h"
-#include "ImagingPictures.h"
 #include "TestPictures.h"
 #include "cDIBSection.h"
 
@@ -24,8 +24,8 @@ bool SameBits(const cDIBSection& a, const cDIBSection& b) {
 
 TEST(cDIBSectionLayout, PaddedRowsBottomUpInBlueGreenRed) {
   cDIBSection dib;
-  for (auto [w, stride] :
-       testing::Table<int, int>{{1, 4}, {2, 8}, {3, 12}, {4, 12}, {5, 16}, {101, 304}}) {
+  const std::tuple<int, int> cases[] = {{1, 4}, {2, 8}, {3, 12}, {4, 12}, {5, 16}, {101, 304}};
+  for (auto [w, stride] : cases) {
     ASSERT_TRUE(dib.Create(w, 50));
     EXPECT_EQ(dib.BytesPerScanLine(), stride) << w;
     EXPECT_EQ(dib.BitmapInfo().biSizeImage, std::uint32_t(stride * 50)) << w;
@@ -113,14 +113,9 @@ TEST(cDIBSectionResample, CopiesAtTheSameSizeAndInterpolatesBilinearly) {
   At(source, 1, 0, 0) = 100, At(source, 0, 1, 0) = 5, At(source, 1, 1, 0) = 255;
   const auto target = source.Resample(4, 4);
   ASSERT_TRUE(target);
-  for (auto [x, row, blue] : testing::Table<int, int, int>{{0, 0, 0},
-                                                           {1, 0, 25},
-                                                           {2, 0, 50},
-                                                           {3, 0, 75},
-                                                           {0, 2, 2},
-                                                           {1, 2, 46},
-                                                           {2, 2, 90},
-                                                           {3, 3, 163}}) {
+  const std::tuple<int, int, int> cases[] = {{0, 0, 0}, {1, 0, 25}, {2, 0, 50}, {3, 0, 75},
+                                             {0, 2, 2}, {1, 2, 46}, {2, 2, 90}, {3, 3, 163}};
+  for (auto [x, row, blue] : cases) {
     EXPECT_EQ(At(*target, x, row, 0), blue) << x << "," << row;
   }
   EXPECT_EQ(At(*target, 3, 3, 1), 0);
