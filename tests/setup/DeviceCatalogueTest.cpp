@@ -15,21 +15,16 @@ namespace trimora {
 namespace {
 
 TEST(DeviceLineTest, CutsNameAndSizeAtColonsAndSizeAtLowerCaseX) {
-  const struct {
-    QString line, name, size;
-    bool hasSize;
-  } cases[] = {
-      {"Phone 1:240x320", "Phone 1", "240x320", true},
-      {"Foo:240x320:extra", "Foo", "240x320", true},        // later fields are ignored
-      {"Foo", "Foo", "", false},                            // listed, but has no size
-      {":240x320", "", "240x320", true},                    // a nameless line keeps its size
-      {" Wide :1920 x1080", " Wide ", "1920 x1080", true},  // nothing is trimmed
-  };
-  for (const auto& c : cases) {
-    const DeviceLine device = ParseDeviceLine(c.line);
-    EXPECT_EQ(QStringList({device.name, device.size}), QStringList({c.name, c.size}))
-        << c.line.toStdString();
-    EXPECT_EQ(device.hasSize, c.hasSize) << c.line.toStdString();
+  // Line, then name|size|whether it has a size. Later fields are ignored, a
+  // line without a colon is listed without a size, nothing is trimmed.
+  const std::pair<QString, QString> cases[] = {{"Phone 1:240x320", "Phone 1|240x320|1"},
+                                               {"Foo:240x320:extra", "Foo|240x320|1"},
+                                               {"Foo", "Foo||0"},
+                                               {":240x320", "|240x320|1"},
+                                               {" Wide :1920 x1080", " Wide |1920 x1080|1"}};
+  for (const auto& [line, want] : cases) {
+    const DeviceLine d = ParseDeviceLine(line);
+    EXPECT_EQ(QStringList({d.name, d.size, QString::number(d.hasSize)}).join('|'), want);
   }
   EXPECT_EQ(SizeParts("240x320"), QStringList({"240", "320"}));
   EXPECT_EQ(SizeParts("240X320"), QStringList({"240X320"}));  // upper-case X does not cut

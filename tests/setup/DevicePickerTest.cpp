@@ -2,6 +2,7 @@
 // and the main window's ".." label that applies the choice.
 #include <QMouseEvent>
 #include <QTest>
+#include <tuple>
 
 #include "SetupFixture.h"
 #include "frmDevices.h"
@@ -31,21 +32,17 @@ TEST_F(DevicePickerTest, ListsInFileOrderAndSearchesFromTheThirdCharacter) {
   ASSERT_TRUE(picker.Load());
   EXPECT_EQ(Entries(*picker.List1), QStringList({"Alpha 100", "Beta", "ALPHA X", "Bar", "Beta"}));
   // Letter case is ignored and catalogue order kept; a hit turns the box yellow.
-  const struct {
-    const char* typed;
-    bool searching;
-    QStringList hits;
-    QColor back;
-  } steps[] = {{"al", false, {}, Qt::white},
-               {"alp", true, {"Alpha 100", "ALPHA X"}, QColor(255, 255, 0)},
-               {"alpz", true, {}, Qt::white}};
-  for (const auto& step : steps) {
-    SCOPED_TRACE(step.typed);
-    picker.Text1->setText(step.typed);
-    EXPECT_EQ(picker.List1->Visible(), !step.searching);
-    EXPECT_EQ(picker.List2->Visible(), step.searching);
-    EXPECT_EQ(Entries(*picker.List2), step.hits);
-    EXPECT_EQ(picker.Text1->palette().color(QPalette::Base), step.back);
+  const std::tuple<const char*, bool, QStringList, QColor> steps[] = {
+      {"al", false, {}, Qt::white},
+      {"alp", true, {"Alpha 100", "ALPHA X"}, QColor(255, 255, 0)},
+      {"alpz", true, {}, Qt::white}};
+  for (const auto& [typed, searching, hits, back] : steps) {
+    SCOPED_TRACE(typed);
+    picker.Text1->setText(typed);
+    EXPECT_EQ(picker.List1->Visible(), !searching);
+    EXPECT_EQ(picker.List2->Visible(), searching);
+    EXPECT_EQ(Entries(*picker.List2), hits);
+    EXPECT_EQ(picker.Text1->palette().color(QPalette::Base), back);
   }
   EXPECT_TRUE(fakes.messages.shown.empty());
 }
