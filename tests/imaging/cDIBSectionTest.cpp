@@ -1,11 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <QClipboard>
-#include <QGuiApplication>
+#include <QImage>
 #include <cstring>
 #include <tuple>
 
-#include "FakeServices.h"
 #include "TestPictures.h"
 #include "cDIBSection.h"
 
@@ -126,41 +124,6 @@ TEST(cDIBSectionResample, CopiesAtTheSameSizeAndInterpolatesBilinearly) {
   const auto wide = source.Resample(1, 8);
   ASSERT_TRUE(wide);
   for (int x = 0; x < 8; ++x) EXPECT_EQ(At(*wide, x, 0, 2), 60) << x;
-}
-
-TEST(cDIBSectionRandom, GreyOrBlueFree) {
-  cDIBSection dib;
-  ASSERT_TRUE(dib.Create(37, 23));
-  for (bool grey : {false, true}) {
-    dib.RandomiseBits(grey);
-    int distinct = 0;
-    for (int i = 0; i < 37 * 23; ++i) {
-      const int x = i % 37, r = i / 37;
-      EXPECT_EQ(At(dib, x, r, 0), grey ? At(dib, x, r, 2) : 0) << x << "," << r;
-      if (grey) {
-        EXPECT_EQ(At(dib, x, r, 1), At(dib, x, r, 2)) << x << "," << r;
-      }
-      distinct += At(dib, x, r, 1) != At(dib, 0, 0, 1);
-    }
-    EXPECT_GT(distinct, 37 * 23 / 2) << grey;
-  }
-}
-
-TEST(cDIBSectionClipboard, CopiesAPictureOrExplainsWhyNot) {
-  testing::FakeMessageBox messages;
-  cDIBSection dib(&messages);
-  const QImage picture = testing::PatternImage(21, 11, 8);
-  dib.CreateFromPicture(picture);
-  QGuiApplication::clipboard()->setText(QStringLiteral("before"));
-  EXPECT_FALSE(dib.CopyToClipboard(true));
-  EXPECT_EQ(messages.texts(), QStringList({"I don't know how to put a DIB on the clipboard! Copy "
-                                           "as bitmap instead!!!"}));
-  EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("before"));
-  EXPECT_TRUE(dib.CopyToClipboard());
-  EXPECT_EQ(QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32),
-            picture.convertToFormat(QImage::Format_RGB32));
-  dib.ClearUp();
-  EXPECT_FALSE(dib.CopyToClipboard());
 }
 
 }  // namespace
