@@ -113,27 +113,7 @@ TEST_F(WizardTest, OkWithoutAllThreeChoicesStaysOpen) {
   EXPECT_EQ(MainFields().mid(2), before.mid(2));
 }
 
-TEST_F(WizardTest, ManualSizeWinsOverAChosenDevice) {
-  StartWithWizard(false);
-  fakes.folders.answers = {out(), in()};
-  OpenWith([&](frmWizard& wizard) {
-    PickPhone1(wizard);
-    EXPECT_EQ(wizard.Command2->Caption(), "Phone 1 480x800");
-    wizard.Check1->setValue(1);
-    EXPECT_EQ(wizard.Command2->Caption(), "Select Device");
-    EXPECT_FALSE(wizard.Command2->isEnabled());
-    wizard.Command3->click();
-    wizard.Command4->click();
-    wizard.HScroll1->setValue(80);
-    wizard.Command1->click();
-    EXPECT_FALSE(wizard.isVisible());
-  });
-  EXPECT_EQ(MainFields(), QStringList({"Manual", "160", "120", out(), in() + "/", "80"}));
-  EXPECT_EQ(fakes.folders.titles, QStringList({"Locate Output Folder", "Locate Input Folder"}));
-  EXPECT_TRUE(fakes.messages.shown.empty());
-}
-
-TEST_F(WizardTest, OkAppliesTheDeviceAndFoldersWholeAndReloadsTheList) {
+TEST_F(WizardTest, OkAppliesTheChoicesWholeAndAManualSizeWinsOverTheDevice) {
   QFile picture(in() + "/one.png");
   ASSERT_TRUE(picture.open(QIODevice::WriteOnly));
   picture.close();
@@ -145,6 +125,7 @@ TEST_F(WizardTest, OkAppliesTheDeviceAndFoldersWholeAndReloadsTheList) {
   fakes.folders.answers = {deep, in()};
   OpenWith([&](frmWizard& wizard) {
     PickPhone1(wizard);
+    EXPECT_EQ(wizard.Command2->Caption(), "Phone 1 480x800");
     wizard.Command3->click();
     EXPECT_EQ(wizard.Command3->Caption(), deep + "/");
     EXPECT_EQ(wizard.Command3->toolTip(), deep + "/");
@@ -152,8 +133,20 @@ TEST_F(WizardTest, OkAppliesTheDeviceAndFoldersWholeAndReloadsTheList) {
     wizard.Command1->click();
   });
   EXPECT_EQ(MainFields(), QStringList({"Phone 1", "480", "800", deep + "/", in() + "/", "90"}));
+  EXPECT_EQ(fakes.folders.titles, QStringList({"Locate Output Folder", "Locate Input Folder"}));
   EXPECT_EQ(form->File1->ListCount(), 1);
   EXPECT_EQ(form->File1->ListIndex(), 0);
+
+  OpenWith([&](frmWizard& wizard) {
+    wizard.Check1->setValue(1);
+    EXPECT_EQ(wizard.Command2->Caption(), "Select Device");
+    EXPECT_FALSE(wizard.Command2->isEnabled());
+    wizard.HScroll1->setValue(80);
+    wizard.Command1->click();
+    EXPECT_FALSE(wizard.isVisible());
+  });
+  EXPECT_EQ(MainFields(), QStringList({"Manual", "160", "120", deep + "/", in() + "/", "80"}));
+  EXPECT_TRUE(fakes.messages.shown.empty());
 }
 
 TEST_F(WizardTest, QualityBelow50AsksFirst) {
