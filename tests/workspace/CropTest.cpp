@@ -243,47 +243,6 @@ TEST_F(Crop, OutputNamesReplaceTheWholeExtension) {
   EXPECT_EQ(form->OutputNameFor("beach.png"), out() + "beach.jpg");
 }
 
-TEST_F(Crop, AFolderThatCannotBeWrittenEndsInTheErrorMessageAndChangesNothing) {
-  StartWith({"beach.png"});
-  QFile blocker(root.path() + "/blocker");
-  ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-  blocker.close();
-  form->OutputFolder->setText(root.path() + "/blocker/out/");  // a file where a folder should be
-  ClickAt(400, 300);
-  ASSERT_EQ(fakes.messages.shown.size(), 1u);
-  EXPECT_TRUE(fakes.messages.shown[0].text.startsWith("Error saving picture!\r\n\r\n"));
-  EXPECT_GT(fakes.messages.shown[0].text.size(), 30);  // says why
-  EXPECT_NE(form->Label10->Caption(), "Cropped");
-
-  // The program goes on: a good folder works again.
-  form->OutputFolder->setText(out());
-  Key(Qt::Key_Space);
-  EXPECT_EQ(outputs(), QStringList({"beach.jpg"}));
-}
-
-TEST_F(Crop, ARemovedOutputFolderIsMadeAgainAndAMissingParentIsReported) {
-  StartWith({"beach.png"});
-  PointAt(400, 300);
-  form->OutputFolder->setText(root.path() + "/made");  // no trailing separator
-  Key(Qt::Key_Space);
-  EXPECT_EQ(form->OutputFolder->Text(), root.path() + "/made/");
-  EXPECT_TRUE(QFile::exists(root.path() + "/made/beach.jpg"));
-  form->OutputFolder->setText(root.path() + "/missing/parent/");
-  Key(Qt::Key_Space);
-  ASSERT_EQ(fakes.messages.shown.size(), 1u);
-  EXPECT_TRUE(fakes.messages.shown[0].text.startsWith("Error saving picture!"));
-}
-
-TEST_F(Crop, APictureDeletedAfterListingShowsNothingAndCropsNothing) {
-  StartWith({"a.png", "b.png"});
-  QFile::remove(in() + "/b.png");
-  form->File1->setListIndex(1);
-  EXPECT_FALSE(form->Picture1->HasPicture());
-  Key(Qt::Key_Space);
-  EXPECT_TRUE(fakes.messages.shown.empty());
-  EXPECT_TRUE(outputs().isEmpty());
-}
-
 TEST_F(Crop, CancellingAFolderChooserKeepsTheFolder) {
   StartWith({"a.png"});
   QDir().mkpath(out());

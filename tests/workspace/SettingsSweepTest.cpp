@@ -66,39 +66,4 @@ TEST_F(SettingsStore, SweptKeysAreTheWindowsCheckBoxesAndTextBoxesInOrder) {
                                "Check1", "PWidth", "PHeight", "OutputFolder", "InputFolder"}));
 }
 
-TEST_F(SettingsStore, CorruptFileFallsBackToTheDefaults) {
-  QDir().mkpath(QFileInfo(iniPath()).absolutePath());
-  QFile ini(iniPath());
-  ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-  ini.write(QByteArray("\x00\xff[Set\ntings\n=\x01\x02PWidth\n[[[", 26));
-  ini.write(QByteArray(4096, '\xfe'));
-  ini.close();
-  Start();
-  EXPECT_EQ(wizardRuns, 1);  // an unreadable store is a first start
-  EXPECT_EQ(form->PWidth->Text(), "160");
-  EXPECT_EQ(form->Quality->Text(), "90");
-  Close();  // writing over the corrupt file works
-  EXPECT_EQ(Stored("PWidth"), "160");
-}
-
-TEST_F(SettingsStore, AnUnwritableStoreLosesOnlyThisRunsValues) {
-  Store("Wizard", "0");
-  Store("PWidth", "320");
-  Start();
-  form->PWidth->setText("640");
-  // Replace the file by a folder of the same name: no write can succeed.
-  const QString path = iniPath();
-  ASSERT_TRUE(QFile::rename(path, path + ".saved"));
-  ASSERT_TRUE(QDir().mkdir(path));
-  Close();  // must not crash or hang
-  ASSERT_TRUE(QDir().rmdir(path));
-  ASSERT_TRUE(QFile::rename(path + ".saved", path));
-  // What the next run reads: the file as it was before this run.
-  QFile ini(path);
-  ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
-  const QByteArray text = ini.readAll();
-  EXPECT_TRUE(text.contains("PWidth=320")) << text.constData();
-  EXPECT_FALSE(text.contains("640"));
-}
-
 }  // namespace
