@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libvips-dev libvips-tools libturbojpeg0-dev libjpeg-turbo-progs libpng-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth xdotool imagemagick x11-utils fonts-dejavu-core
+  xvfb xauth xdotool imagemagick x11-utils fonts-dejavu-core python3
 )
 
 missing=()
