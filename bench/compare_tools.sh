@@ -65,9 +65,9 @@ jpeg_shrink() {  # fileW fileH fitW fitH
 # output, and the tools are asked for exactly that size (vips thumbnail fits the
 # picture inside Trimora's canvas, as Trimora does).
 CASES=""
-for spec in photo24.jpg:35 photo24.jpg:65 photo24.jpg:100 photo48.jpg:35 photo48.jpg:100 \
+for item in photo24.jpg:35 photo24.jpg:65 photo24.jpg:100 photo48.jpg:35 photo48.jpg:100 \
   photo12.png:35 photo12.png:100; do
-  file=${spec%%:*} zoom=${spec##*:}
+  file=${item%%:*} zoom=${item##*:}
   line=$("$DISPLAY_TOOL" "$IMAGES/$file" "$zoom")
   # "6000 x 4000 shown on a 700 x 700 canvas, picture 700 x 467 (ok)"
   set -- $line

@@ -37,16 +37,6 @@ void ExpectNothingChanged(const Fingerprint& before, const Fingerprint& after) {
   }
 }
 
-bool WriteBytes(const QString& path, const QByteArray& bytes) {
-  QFile file(path);
-  return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
-}
-
-QByteArray ReadBytes(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 void Battery::StartOn(int w, int h, const QString& outputFolder) {
   Store("Wizard", "0");
   Store("InputFolder", in());

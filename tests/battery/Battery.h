@@ -13,6 +13,8 @@
 // Shared pieces of the fault and bad-input battery: a window on a folder of
 // pictures, a fingerprint of every file under a folder, and the checks that
 // hold after every fault.
+#include "TestPictures.h"
+
 namespace trimora::testing {
 
 // Path -> what the entry is: a file's SHA-256, a link's target, or "dir".
@@ -22,9 +24,6 @@ Fingerprint FingerprintOf(const QString& folder);
 
 // Every entry of `before` is still there and unchanged in `after`.
 void ExpectNothingChanged(const Fingerprint& before, const Fingerprint& after);
-
-bool WriteBytes(const QString& path, const QByteArray& bytes);
-QByteArray ReadBytes(const QString& path);
 
 class Battery : public WorkspaceFixture {
  protected:

@@ -6,6 +6,8 @@
 #include <cstddef>
 
 // Picture files in the formats and variants that the imaging tests feed to the loader.
+#include "TestPictures.h"
+
 namespace trimora::testing {
 
 enum class Kind { Vips, Alpha, Grey, Cmyk, Png16, AnimatedGif, Bmp24, BmpTopDown, BmpRle8 };
@@ -23,8 +25,5 @@ bool WriteZeroPng(const QString& path, int width, int height, int rows);
 
 // The most memory libvips has held for pixels so far in this process.
 std::size_t VipsPixelMemoryHighWater();
-
-bool WriteBytes(const QString& path, const QByteArray& bytes);
-QByteArray ReadBytes(const QString& path);
 
 }  // namespace trimora::testing

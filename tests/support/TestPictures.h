@@ -27,4 +27,8 @@ QString WritePicture(const QString& path, int width, int height, int seed = 0,
 // size; returns their names in list order.
 QStringList WritePictureFolder(const QString& folder, int count, int width = 200, int height = 150);
 
+// Writes (replacing) or reads a whole file; false / empty on failure.
+bool WriteBytes(const QString& path, const QByteArray& bytes);
+QByteArray ReadBytes(const QString& path);
+
 }  // namespace trimora::testing
