@@ -1,4 +1,5 @@
 #include "frmDevices.h"
+#include "DialogFrame.h"
 
 #include "SelectedDevice.h"
 
@@ -17,12 +18,8 @@ bool isEnter(int key) {
 
 frmDevices::frmDevices(const Services& services, QWidget* owner)
     : QDialog(owner), services_(services) {
-  setObjectName(QStringLiteral("frmDevices"));
-  setWindowTitle(QStringLiteral("Select Device"));
-  QFont font(QStringLiteral("Tahoma"));
-  font.setPointSize(8);
-  setFont(font);
-  setFixedSize(TwipsToPixels(6405), TwipsToPixels(4155));
+  SetUpDialogFrame(*this, QStringLiteral("frmDevices"), QStringLiteral("Select Device"), 6405,
+                   4155);
 
   Label1 = new Label(QStringLiteral("Search"), this);
   // As tall as the search box, so the caption sits level with its text, and

@@ -1,4 +1,5 @@
 #include "frmWizard.h"
+#include "DialogFrame.h"
 
 #include <QPainter>
 
@@ -56,12 +57,8 @@ frmWizard::frmWizard(const Services& services, WizardTarget main, QWidget* paren
 }
 
 void frmWizard::BuildControls() {
-  setObjectName(QStringLiteral("frmWizard"));
-  setWindowTitle(QStringLiteral("Trimora - Wizard"));
-  QFont font(QStringLiteral("Tahoma"));
-  font.setPointSize(8);
-  setFont(font);
-  setFixedSize(TwipsToPixels(8055), TwipsToPixels(6810));
+  SetUpDialogFrame(*this, QStringLiteral("frmWizard"), QStringLiteral("Trimora - Wizard"), 8055,
+                   6810);
 
   Picture1 = new PictureBox(this);
   Picture1->Move(0, 0, 8055, 1095);

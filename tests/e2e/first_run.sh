@@ -84,16 +84,9 @@ shot wizard
 # Pixel places inside the wizard (its layout is fixed).
 focus_click "$wizard" 390 56  # "Show wizard every time": off
 focus_click "$wizard" 270 140 # the device button opens the picker
-e2e_wait_for 20 e2e_window '^Select Device$' || fail "the picker did not open"
-picker=$(e2e_window '^Select Device$')
-xdotool windowfocus --sync "$picker" 2>/dev/null || xdotool windowfocus "$picker"
-sleep 0.5
-xdotool type --delay 60 "3gs"
-sleep 0.5
-shot picker
-xdotool key Tab Down Return  # into the results, the first one, take it
-e2e_wait_for 10 e2e_gone '^Select Device$' ||
-  fail "the picker did not close on Return"
+step=$((step + 1))
+e2e_pick_device "3gs" "$work/shots/$(printf %02d $step)-picker.png" ||
+  fail "the picker did not open or close"
 focus_click "$wizard" 270 220 # output folder
 choose_folder "Locate Output Folder" "$work/out"
 focus_click "$wizard" 270 300 # input folder

@@ -70,16 +70,8 @@ wizard=$(e2e_window '^Trimora - Wizard$')
 sleep 1
 xdotool windowfocus --sync "$wizard" 2>/dev/null || xdotool windowfocus "$wizard"
 e2e_click "$wizard" 270 140
-e2e_wait_for 20 e2e_window '^Select Device$' || fail "no device picker (catalogue missing?)"
-picker=$(e2e_window '^Select Device$')
-xdotool windowfocus --sync "$picker" 2>/dev/null || xdotool windowfocus "$picker"
-sleep 0.5
-xdotool type --delay 60 "install check"
-sleep 0.5
-e2e_shot "$work/picker.png"
-xdotool key Tab Down Return
-e2e_wait_for 10 e2e_gone '^Select Device$' ||
-  fail "the added device is not in the picker"
+e2e_pick_device "install check" "$work/picker.png" ||
+  fail "no device picker, or the added device is not in it"
 xdotool windowfocus --sync "$wizard" 2>/dev/null || xdotool windowfocus "$wizard"
 e2e_click "$wizard" 465 424
 e2e_wait_for 30 e2e_window '^Trimora v' || fail "no main window"

@@ -94,6 +94,22 @@ e2e_window() {
 e2e_gone() { ! e2e_window "$1" >/dev/null; }
 
 # e2e_click WINDOW X Y [REPEAT]: a left click at (X, Y) inside the window.
+# e2e_pick_device TEXT SHOT: in the open device picker, types TEXT into the
+# search box, saves a screenshot to SHOT and takes the first result. False when
+# the picker does not open or does not close on the choice.
+e2e_pick_device() {
+  e2e_wait_for 20 e2e_window '^Select Device$' || return 1
+  local picker
+  picker=$(e2e_window '^Select Device$')
+  xdotool windowfocus --sync "$picker" 2>/dev/null || xdotool windowfocus "$picker"
+  sleep 0.5
+  xdotool type --delay 60 "$1"
+  sleep 0.5
+  e2e_shot "$2"
+  xdotool key Tab Down Return  # into the results, the first one, take it
+  e2e_wait_for 10 e2e_gone '^Select Device$'
+}
+
 e2e_click() {
   xdotool mousemove --window "$1" "$2" "$3" && sleep 0.2
   xdotool click --repeat "${4:-1}" --delay 120 1
