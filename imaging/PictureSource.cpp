@@ -1,9 +1,9 @@
 #include "PictureSource.h"
 
 #include "GDIPlus.h"
+#include "JpegStream.h"
 
 #include <sys/stat.h>
-#include <turbojpeg.h>
 #include <QColor>
 #include <QFile>
 #include <QImageReader>
@@ -25,12 +25,6 @@ using vips::VImage;
 using vips::VSource;
 
 namespace {
-
-// The largest reduced JPEG decoded in one piece rather than streamed. A 24 MP
-// photo at half its size (18 MB, what zooms of about 50 to 70 % decode) still
-// is, where streaming cost a third more time; a 48 MP photo at half size
-// (36 MB) is streamed, which keeps the peak memory of a display low.
-constexpr std::size_t kMaxReducedJpegBytes = std::size_t(24) << 20;
 
 void IgnoreLibraryMessage(const gchar*, GLogLevelFlags, const gchar*, gpointer) {}
 
@@ -96,40 +90,6 @@ bool SinkInto(VImage image, int orientation, QImage& canvas, const QRect& target
   return true;
 }
 
-struct TjDestroy {
-  void operator()(void* handle) const { tjDestroy(handle); }
-};
-
-// A JPEG reduced by the DCT scale 1/shrink, decoded whole by TurboJPEG into
-// packed RGB; empty when the file does not decode cleanly (the streamed path
-// then has its turn), when the result would exceed kMaxReducedJpegBytes or the
-// file twice that.
-std::vector<std::uint8_t> DecodeReducedJpeg(const QByteArray& path, int shrink, QSize& size) {
-  QFile file(QFile::decodeName(path));
-  if (!file.open(QIODevice::ReadOnly) || file.size() > qint64(kMaxReducedJpegBytes) * 2) return {};
-  const QByteArray jpeg = file.readAll();
-  const std::unique_ptr<void, TjDestroy> decoder(tjInitDecompress());
-  if (!decoder || jpeg.isEmpty()) return {};
-  const auto* bytes = reinterpret_cast<const unsigned char*>(jpeg.constData());
-  int width = 0, height = 0, subsampling = 0, colourspace = 0;
-  if (tjDecompressHeader3(decoder.get(), bytes, jpeg.size(), &width, &height, &subsampling,
-                          &colourspace) != 0 ||
-      colourspace == TJCS_CMYK || colourspace == TJCS_YCCK) {
-    return {};
-  }
-  size = QSize((width + shrink - 1) / shrink, (height + shrink - 1) / shrink);
-  const std::size_t needed = std::size_t(size.width()) * std::size_t(size.height()) * 3;
-  if (size.isEmpty() || needed > kMaxReducedJpegBytes) return {};
-  std::vector<std::uint8_t> pixels(needed);
-  // Any complaint, a warning included, hands the file to the streamed path,
-  // which shows what can be shown and refuses only what is cut short.
-  if (tjDecompress2(decoder.get(), bytes, jpeg.size(), pixels.data(), size.width(), 0,
-                    size.height(), TJPF_RGB, 0) != 0) {
-    return {};
-  }
-  return pixels;
-}
-
 // Formats that libvips reads itself, streamed and (for JPEG) scaled while decoding.
 class VipsPictureSource final : public PictureSource {
  public:
@@ -165,7 +125,7 @@ class VipsPictureSource final : public PictureSource {
             (Orientation() >= 5) ? target.size().transposed() : target.size();
         shrink = JpegShrinkFor(StoredSize(), storedTarget);
       }
-      if (shrink > 1 && DrawReducedJpeg(shrink, canvas, target)) return true;
+      if (loader_ == "jpegload_source" && DrawJpeg(shrink, canvas, target)) return true;
       if (shrink > 1 || image.is_null()) image = Load(loader_, path_, shrink);
       return SinkInto(ToOpaqueRGB(image, backColor), Orientation(), canvas, target);
     } catch (const VError&) {
@@ -175,19 +135,17 @@ class VipsPictureSource final : public PictureSource {
   }
 
  private:
-  // A JPEG that a reduced DCT scale brings down to a few megapixels decodes
-  // faster in one piece than streamed (see bench/README.md).
-  bool DrawReducedJpeg(int shrink, QImage& canvas, const QRect& target) {
-    const std::size_t reducedBytes = std::size_t((StoredSize().width() + shrink - 1) / shrink) *
-                                     std::size_t((StoredSize().height() + shrink - 1) / shrink) * 3;
-    if (reducedBytes > kMaxReducedJpegBytes) return false;
-    QSize size;
-    std::vector<std::uint8_t> pixels = DecodeReducedJpeg(path_, shrink, size);
-    if (pixels.empty()) return false;
-    VImage image = VImage::new_from_memory(pixels.data(), pixels.size(), size.width(),
-                                           size.height(), 3, VIPS_FORMAT_UCHAR);
-    image.set("interpretation", VIPS_INTERPRETATION_sRGB);
-    return SinkInto(image, Orientation(), canvas, target);
+  // JPEG goes through its own decoder, which scales rows while the next ones
+  // decode (see bench/README.md); anything it refuses goes to libvips.
+  bool DrawJpeg(int shrink, QImage& canvas, const QRect& target) {
+    const QSize scaled((StoredSize().width() + shrink - 1) / shrink,
+                       (StoredSize().height() + shrink - 1) / shrink);
+    const QSize storedTarget = (Orientation() >= 5) ? target.size().transposed() : target.size();
+    std::vector<std::uint8_t> pixels;
+    if (!DecodeJpegScaled(path_, shrink, scaled, storedTarget, pixels)) return false;
+    CopyOriented({pixels.data(), storedTarget.width(), storedTarget.height()}, Orientation(),
+                 canvas, target.topLeft());
+    return true;
   }
 
   QByteArray path_;
