@@ -164,6 +164,20 @@ void BM_TjScaledCubic(benchmark::State& state, const char* name, int zoom) {
   }
 }
 
+// The general engine's way: libvips' streamed JPEG load with its own
+// shrink-on-load, then its cubic reduction, pipelined over its worker threads.
+void BM_VipsShrinkCubic(benchmark::State& state, const char* name, int zoom) {
+  const QByteArray path = QFile::encodeName(Picture(name));
+  const QSize fitted = FittedAt(Picture(name), zoom).size();
+  const int shrink = ShrinkFor(Picture(name), zoom);
+  for (auto _ : state) {
+    VImage image = VImage::new_from_file(
+        path.constData(),
+        VImage::option()->set("access", VIPS_ACCESS_SEQUENTIAL)->set("shrink", shrink));
+    benchmark::DoNotOptimize(Reduce(image, fitted, false));
+  }
+}
+
 void BM_FullDecodeCubic(benchmark::State& state, const char* name, int zoom) {
   const QString path = Picture(name);
   const QSize fitted = FittedAt(path, zoom).size();
@@ -328,6 +342,8 @@ void Register() {
       reg("FullDecodeCubic/" + tag,
           [=](benchmark::State& s) { BM_FullDecodeCubic(s, name, zoom); });
       reg("TjScaledCubic/" + tag, [=](benchmark::State& s) { BM_TjScaledCubic(s, name, zoom); });
+      reg("VipsShrinkCubic/" + tag,
+          [=](benchmark::State& s) { BM_VipsShrinkCubic(s, name, zoom); });
     }
   }
   // The zooms of the workspace's zoom step (55 and 65, both at DCT scale 1/2),
@@ -360,26 +376,29 @@ void PrintSummary(const std::map<std::string, double>& ms) {
     const auto it = ms.find(k);
     return it == ms.end() ? NAN : it->second;
   };
-  std::printf("\n%-26s %8s %8s %8s %8s %9s %9s %9s\n", "display (ms)", "ours", "bare", "full+cub",
-              "tj+cub", "ours/bare", "full/ours", "tj/bare");
+  std::printf("\n%-26s %8s %8s %8s %8s %8s %9s %9s %9s %9s\n", "display (ms)", "ours", "bare",
+              "full+cub", "tj+cub", "vips", "ours/bare", "full/ours", "tj/bare", "vips/bare");
   for (const char* name : {"photo24.jpg", "photo48.jpg"}) {
     for (int zoom : {35, 100}) {
       const std::string tag = std::string(name) + "/zoom" + std::to_string(zoom);
       const double ours = at("Display/" + tag), bare = at("BareScaledDecode/" + tag),
-                   full = at("FullDecodeCubic/" + tag), tj = at("TjScaledCubic/" + tag);
-      std::printf("%-26s %8.1f %8.1f %8.1f %8.1f %9.2f %9.2f %9.2f\n", tag.c_str(), ours, bare,
-                  full, tj, ours / bare, full / ours, tj / bare);
+                   full = at("FullDecodeCubic/" + tag), tj = at("TjScaledCubic/" + tag),
+                   vips = at("VipsShrinkCubic/" + tag);
+      std::printf("%-26s %8.1f %8.1f %8.1f %8.1f %8.1f %9.2f %9.2f %9.2f %9.2f\n", tag.c_str(),
+                  ours, bare, full, tj, vips, ours / bare, full / ours, tj / bare, vips / bare);
     }
   }
   for (int zoom : {55, 65}) {
     const std::string tag = "photo24.jpg/zoom" + std::to_string(zoom);
     const double ours = at("Display/" + tag), bare = at("BareScaledDecode/" + tag);
-    std::printf("%-26s %8.1f %8.1f %8s %8s %9.2f\n", tag.c_str(), ours, bare, "", "", ours / bare);
+    std::printf("%-26s %8.1f %8.1f %8s %8s %8s %9.2f\n", tag.c_str(), ours, bare, "", "", "",
+                ours / bare);
   }
   for (int zoom : {35, 100}) {
     const std::string tag = "photo12.png/zoom" + std::to_string(zoom);
     const double ours = at("Display/" + tag), bare = at("BarePngDecode/photo12.png");
-    std::printf("%-26s %8.1f %8.1f %8s %8s %9.2f\n", tag.c_str(), ours, bare, "", "", ours / bare);
+    std::printf("%-26s %8.1f %8.1f %8s %8s %8s %9.2f\n", tag.c_str(), ours, bare, "", "", "",
+                ours / bare);
   }
   std::printf("\n%-34s %9s\n", "GetPictureFileSize (ms)", "");
   for (const char* name :
