@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace trimora::imaging {
 
@@ -21,6 +24,48 @@ double CatmullRom(double x) {
 
 std::uint8_t Clamped(std::int32_t sum) {
   return std::uint8_t(std::clamp(sum >> kWeightBits, 0, 255));
+}
+
+// The vertical pass: out[i] = sum over t of weights[t] * rows[t][i], for
+// `bytes` bytes. Sixteen bytes at a time where the processor has SSE2 (every
+// x86-64 has), two rows to a multiply-add, with the sums kept in registers;
+// the same integer arithmetic as the plain loop, so the results are equal.
+void BlendRows(const std::uint8_t* const* rows, const std::int16_t* weights, int count, int bytes,
+               std::uint8_t* out) {
+  int x = 0;
+#if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128();
+  const auto pairOf = [](std::int16_t a, std::int16_t b) {
+    return _mm_set1_epi32(std::int32_t(std::uint16_t(a)) |
+                          std::int32_t(std::uint32_t(std::uint16_t(b)) << 16));
+  };
+  for (; x + 16 <= bytes; x += 16) {
+    __m128i s0 = _mm_set1_epi32(kHalf), s1 = s0, s2 = s0, s3 = s0;
+    for (int t = 0; t < count; t += 2) {
+      const bool pair = t + 1 < count;
+      const __m128i w = pairOf(weights[t], pair ? weights[t + 1] : std::int16_t(0));
+      const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(rows[t] + x));
+      const __m128i b =
+          pair ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(rows[t + 1] + x)) : zero;
+      const __m128i aLow = _mm_unpacklo_epi8(a, zero), aHigh = _mm_unpackhi_epi8(a, zero);
+      const __m128i bLow = _mm_unpacklo_epi8(b, zero), bHigh = _mm_unpackhi_epi8(b, zero);
+      s0 = _mm_add_epi32(s0, _mm_madd_epi16(_mm_unpacklo_epi16(aLow, bLow), w));
+      s1 = _mm_add_epi32(s1, _mm_madd_epi16(_mm_unpackhi_epi16(aLow, bLow), w));
+      s2 = _mm_add_epi32(s2, _mm_madd_epi16(_mm_unpacklo_epi16(aHigh, bHigh), w));
+      s3 = _mm_add_epi32(s3, _mm_madd_epi16(_mm_unpackhi_epi16(aHigh, bHigh), w));
+    }
+    const __m128i low =
+        _mm_packs_epi32(_mm_srai_epi32(s0, kWeightBits), _mm_srai_epi32(s1, kWeightBits));
+    const __m128i high =
+        _mm_packs_epi32(_mm_srai_epi32(s2, kWeightBits), _mm_srai_epi32(s3, kWeightBits));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), _mm_packus_epi16(low, high));
+  }
+#endif
+  for (; x < bytes; ++x) {
+    std::int32_t sum = kHalf;
+    for (int t = 0; t < count; ++t) sum += std::int32_t(weights[t]) * rows[t][x];
+    out[x] = Clamped(sum);
+  }
 }
 
 }  // namespace
@@ -82,22 +127,7 @@ CubicScaler::CubicScaler(QSize in, QSize out)
 
 void CubicScaler::MakeRowFrom(const std::uint8_t* const* rows, const std::int16_t* weights,
                               int count, std::uint8_t* out) {
-  // Vertical: one weight per input row, applied across the row in chunks that
-  // stay in the first-level cache.
-  constexpr int kChunk = 2048;
-  std::int32_t sum[kChunk];
-  const int bytes = in_.width() * 3;
-  for (int x0 = 0; x0 < bytes; x0 += kChunk) {
-    const int n = std::min(kChunk, bytes - x0);
-    std::fill_n(sum, n, kHalf);
-    for (int t = 0; t < count; ++t) {
-      const std::uint8_t* src = rows[t] + x0;
-      const std::int32_t w = weights[t];
-      for (int i = 0; i < n; ++i) sum[i] += w * src[i];
-    }
-    std::uint8_t* blended = blended_.data() + x0;
-    for (int i = 0; i < n; ++i) blended[i] = Clamped(sum[i]);
-  }
+  BlendRows(rows, weights, count, in_.width() * 3, blended_.data());
   // Horizontal, over the one output row.
   const std::int16_t* weight = columns_.weight.data();
   for (int x = 0; x < out_.width(); ++x) {

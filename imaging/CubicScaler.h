@@ -52,7 +52,6 @@ class CubicScaler {
   QSize in_, out_;
   Axis rows_, columns_;
   std::vector<const std::uint8_t*> taps_;
-  std::vector<std::int32_t> sum_;
   std::vector<std::uint8_t> blended_;  // one row after the vertical pass
 };
 
