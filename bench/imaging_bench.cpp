@@ -37,12 +37,6 @@ QString Picture(const char* name) {
   return gFolder + QLatin1Char('/') + QLatin1String(name);
 }
 
-QByteArray ReadAll(const QString& path) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return {};
-  return file.readAll();
-}
-
 // The canvas the workspace asks for at a zoom: each side capped at 2000 before
 // scaling, at least 100; at 100 % it passes -1 / -1 (the picture's own size, capped).
 QSize ZoomRequest(QSize file, int zoom) {
@@ -76,24 +70,28 @@ QImage ShowAtZoom(const QString& path, int zoom) {
 }
 
 struct TjDecoded {
-  std::vector<unsigned char> pixels;
+  std::vector<unsigned char> file, pixels;
   int width = 0, height = 0;
 };
 
-// A bare TurboJPEG decode of the file at 1/denominator scale, RGB, into `out`
-// (whose buffer a benchmark keeps from one iteration to the next, so that the
-// floor holds no allocation).
+// A bare TurboJPEG decode of the file at 1/denominator scale, RGB, into `out`:
+// the file is read and decoded each time, into buffers that a benchmark keeps
+// from one iteration to the next, so that the floor holds no allocation.
 void TjDecode(const QString& path, int denominator, TjDecoded& out) {
-  const QByteArray jpeg = ReadAll(path);
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return;
+  out.file.resize(std::size_t(file.size()));
+  if (file.read(reinterpret_cast<char*>(out.file.data()), file.size()) != file.size()) return;
+  const auto* jpeg = out.file.data();
+  const auto jpegSize = static_cast<unsigned long>(out.file.size());
   tjhandle handle = tjInitDecompress();
   int w = 0, h = 0, sub = 0, cs = 0;
-  tjDecompressHeader3(handle, reinterpret_cast<const unsigned char*>(jpeg.constData()), jpeg.size(),
-                      &w, &h, &sub, &cs);
+  tjDecompressHeader3(handle, jpeg, jpegSize, &w, &h, &sub, &cs);
   out.width = (w + denominator - 1) / denominator;
   out.height = (h + denominator - 1) / denominator;
   out.pixels.resize(std::size_t(out.width) * out.height * 3);
-  if (tjDecompress2(handle, reinterpret_cast<const unsigned char*>(jpeg.constData()), jpeg.size(),
-                    out.pixels.data(), out.width, 0, out.height, TJPF_RGB, 0) != 0) {
+  if (tjDecompress2(handle, jpeg, jpegSize, out.pixels.data(), out.width, 0, out.height, TJPF_RGB,
+                    0) != 0) {
     std::fprintf(stderr, "decode failed: %s\n", tjGetErrorStr2(handle));
   }
   tjDestroy(handle);
