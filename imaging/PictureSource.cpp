@@ -11,8 +11,6 @@
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
-#include <cstring>
-#include <mutex>
 #include <string>
 #include <utility>
 #include <vector>
@@ -124,8 +122,8 @@ class VipsPictureSource final : public PictureSource {
         const QSize storedTarget =
             (Orientation() >= 5) ? target.size().transposed() : target.size();
         shrink = JpegShrinkFor(StoredSize(), storedTarget);
+        if (DrawJpeg(shrink, storedTarget, canvas, target.topLeft())) return true;
       }
-      if (loader_ == "jpegload_source" && DrawJpeg(shrink, canvas, target)) return true;
       if (shrink > 1 || image.is_null()) image = Load(loader_, path_, shrink);
       return SinkInto(ToOpaqueRGB(image, backColor), Orientation(), canvas, target);
     } catch (const VError&) {
@@ -137,14 +135,13 @@ class VipsPictureSource final : public PictureSource {
  private:
   // JPEG goes through its own decoder, which scales rows while the next ones
   // decode (see bench/README.md); anything it refuses goes to libvips.
-  bool DrawJpeg(int shrink, QImage& canvas, const QRect& target) {
+  bool DrawJpeg(int shrink, QSize storedTarget, QImage& canvas, QPoint at) {
     const QSize scaled((StoredSize().width() + shrink - 1) / shrink,
                        (StoredSize().height() + shrink - 1) / shrink);
-    const QSize storedTarget = (Orientation() >= 5) ? target.size().transposed() : target.size();
     std::vector<std::uint8_t> pixels;
     if (!DecodeJpegScaled(path_, shrink, scaled, storedTarget, pixels)) return false;
     CopyOriented({pixels.data(), storedTarget.width(), storedTarget.height()}, Orientation(),
-                 canvas, target.topLeft());
+                 canvas, at);
     return true;
   }
 

@@ -8,8 +8,10 @@
 #include <memory>
 
 // Reading one picture file: its header (size and EXIF orientation) and its
-// pixels drawn at a chosen size. libvips does the work for the formats it reads
-// natively; BMP and the other formats that libvips would hand to ImageMagick
+// pixels drawn at a chosen size. JPEG has its own decoder and cubic scaler
+// (JpegStream), which work side by side on two threads; libvips does the work
+// for the other formats it reads natively, and for any JPEG that decoder
+// refuses. BMP and the other formats that libvips would hand to ImageMagick
 // are read by Qt's own readers when Qt knows them, because ImageMagick takes
 // hundreds of milliseconds just to start.
 namespace trimora::imaging {
