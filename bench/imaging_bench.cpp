@@ -150,8 +150,8 @@ void BM_BareScaledDecode(benchmark::State& state, const char* name, int zoom) {
   }
 }
 
-// The leaner path: TurboJPEG's scaled decode into memory, then the same cubic
-// reduction from memory.
+// The one-piece way: TurboJPEG's scaled decode of the whole picture into fresh
+// memory, then the same cubic reduction from memory.
 void BM_TjScaledCubic(benchmark::State& state, const char* name, int zoom) {
   const QString path = Picture(name);
   const QSize fitted = FittedAt(path, zoom).size();
