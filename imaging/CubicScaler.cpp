@@ -123,7 +123,10 @@ CubicScaler::CubicScaler(QSize in, QSize out)
       out_(out),
       rows_(MakeAxis(in.height(), out.height())),
       columns_(MakeAxis(in.width(), out.width())),
-      blended_(std::size_t(in.width()) * 3) {}
+      blended_(std::size_t(in.width()) * 3) {
+  // MakeRow then never allocates, so it cannot fail halfway.
+  taps_.reserve(std::size_t(rows_.maxSpan));
+}
 
 void CubicScaler::MakeRowFrom(const std::uint8_t* const* rows, const std::int16_t* weights,
                               int count, std::uint8_t* out) {

@@ -191,30 +191,12 @@ bool DecodeRows(const char* path, int shrink, QSize scaled, RowRing& ring) {
   return true;
 }
 
-}  // namespace
-
-bool DecodeJpegScaled(const QByteArray& path, int shrink, QSize scaled, QSize size,
-                      std::vector<std::uint8_t>& out) {
-  if (scaled.isEmpty() || size.isEmpty()) return false;
-  CubicScaler scaler(scaled, size);
-  RowRing ring(scaled.height(), scaled.width() * 3,
-               std::min(scaled.height(), scaler.MaxInputRows() + kRowsAhead));
-  std::thread decoder([&] {
-    const bool ok = DecodeRows(path.constData(), shrink, scaled, ring);
-    {
-      std::lock_guard<std::mutex> hold(ring.lock);
-      if (ok) ring.decoded = scaled.height();
-      ring.failed = !ok;
-      ring.finished = true;
-      ring.scalerWaits = false;
-    }
-    ring.rowsIn.notify_one();
-  });
-
-  std::vector<std::uint8_t> pixels(std::size_t(size.width()) * std::size_t(size.height()) * 3);
+// Makes every output row as soon as the rows under it are in; false when the
+// decoder fails first.
+bool ScaleRows(CubicScaler& scaler, RowRing& ring, std::uint8_t* pixels) {
+  const QSize size = scaler.OutputSize();
   const std::size_t outBytes = std::size_t(size.width()) * 3;
-  bool ok = true;
-  for (int y = 0; y < size.height() && ok; ++y) {
+  for (int y = 0; y < size.height(); ++y) {
     const int needed = scaler.LastInputRow(y) + 1;
     {
       std::unique_lock<std::mutex> hold(ring.lock);
@@ -222,28 +204,60 @@ bool DecodeJpegScaled(const QByteArray& path, int shrink, QSize scaled, QSize si
       if (ring.decoded < needed && !ring.finished) {
         if (ring.WakeDecoder(true)) ring.roomFree.notify_one();
         ring.rowsNeeded = needed;
-        ring.rowsWanted = std::min(scaled.height(), needed + kRowsAhead / 2);
+        ring.rowsWanted = std::min(ring.rows, needed + kRowsAhead / 2);
         ring.scalerWaits = true;
         ring.rowsIn.wait(hold, [&] { return !ring.scalerWaits; });
       } else if (ring.WakeDecoder(false)) {
         ring.roomFree.notify_one();
       }
-      ok = ring.decoded >= needed && !ring.failed;
+      if (ring.decoded < needed || ring.failed) return false;
     }
-    if (!ok) break;
     scaler.MakeRow(
         y, [&](int i) { return static_cast<const std::uint8_t*>(ring.Row(i)); },
-        pixels.data() + std::size_t(y) * outBytes);
+        pixels + std::size_t(y) * outBytes);
   }
-  {
-    std::lock_guard<std::mutex> hold(ring.lock);
-    ring.abandoned = true;
-  }
-  ring.roomFree.notify_one();
-  decoder.join();
-  if (!ok || ring.failed) return false;
-  out = std::move(pixels);
   return true;
+}
+
+}  // namespace
+
+bool DecodeJpegScaled(const QByteArray& path, int shrink, QSize scaled, QSize size,
+                      std::vector<std::uint8_t>& out) {
+  if (scaled.isEmpty() || size.isEmpty()) return false;
+  try {
+    CubicScaler scaler(scaled, size);
+    RowRing ring(scaled.height(), scaled.width() * 3,
+                 std::min(scaled.height(), scaler.MaxInputRows() + kRowsAhead));
+    std::vector<std::uint8_t> pixels(std::size_t(size.width()) * std::size_t(size.height()) * 3);
+    std::thread decoder([&] {
+      bool ok = false;
+      try {
+        ok = DecodeRows(path.constData(), shrink, scaled, ring);
+      } catch (const std::exception&) {
+      }
+      {
+        std::lock_guard<std::mutex> hold(ring.lock);
+        if (ok) ring.decoded = scaled.height();
+        ring.failed = !ok;
+        ring.finished = true;
+        ring.scalerWaits = false;
+      }
+      ring.rowsIn.notify_one();
+    });
+    const bool ok = ScaleRows(scaler, ring, pixels.data());
+    {
+      std::lock_guard<std::mutex> hold(ring.lock);
+      ring.abandoned = true;
+    }
+    ring.roomFree.notify_one();
+    decoder.join();
+    if (!ok || ring.failed) return false;
+    out = std::move(pixels);
+    return true;
+  } catch (const std::exception&) {
+    // Out of memory, or no thread to be had: the general reader has its turn.
+    return false;
+  }
 }
 
 }  // namespace trimora::imaging
