@@ -12,6 +12,7 @@
 #include <condition_variable>
 #include <mutex>
 #include <thread>
+#include <type_traits>
 
 namespace trimora::imaging {
 
@@ -73,6 +74,8 @@ struct ErrorTrap {
   std::jmp_buf jump;
 };
 
+static_assert(std::is_standard_layout_v<ErrorTrap>);
+
 [[noreturn]] void Bail(j_common_ptr info) {
   std::longjmp(reinterpret_cast<ErrorTrap*>(info->err)->jump, 1);
 }
@@ -126,16 +129,17 @@ struct FileSource {
   std::FILE* file = nullptr;
   std::vector<JOCTET> buffer = std::vector<JOCTET>(std::size_t(256) << 10);
 };
+static_assert(std::is_standard_layout_v<FileSource>);
 
-// Decodes every row into the ring, waiting whenever it is full. Kept free of
-// objects with destructors between setjmp and the last libjpeg call, because
-// the jump back skips them.
+// Decodes every row into the ring, waiting whenever it is full. After setjmp,
+// no object with a destructor is alive at a libjpeg call or a Bail, because
+// the jump back would skip its destructor.
 bool DecodeRows(const char* path, int shrink, QSize scaled, RowRing& ring) {
-  std::FILE* file = std::fopen(path, "rb");
-  if (!file) return false;
+  FileSource source;
   jpeg_decompress_struct info{};
   ErrorTrap trap{};
-  FileSource source;
+  std::FILE* file = std::fopen(path, "rb");
+  if (!file) return false;
   info.err = jpeg_std_error(&trap.manager);
   trap.manager.error_exit = Bail;
   trap.manager.emit_message = OnMessage;
