@@ -15,6 +15,18 @@ namespace trimora::imaging {
 
 namespace {
 
+int SystemRenameNoReplace(const char* from, const char* to) {
+  return ::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE);
+}
+int SystemLink(const char* from, const char* to) {
+  return ::link(from, to);
+}
+
+FileSystemCalls& currentCalls() {
+  static FileSystemCalls calls{&SystemRenameNoReplace, &SystemLink};
+  return calls;
+}
+
 long NumberForErrno(int error) {
   switch (error) {
     case EEXIST:
@@ -69,10 +81,11 @@ class TempFile {
   }
   bool Create(const QByteArray& target) {
     const QByteArray folder = QFile::encodeName(QFileInfo(QFile::decodeName(target)).path());
-    const QByteArray base = QFile::encodeName(QFileInfo(QFile::decodeName(target)).fileName());
     for (int attempt = 0; attempt < 100; ++attempt) {
-      const QByteArray name = folder + "/." + base + '.' +
-                              QByteArray::number(QRandomGenerator::global()->generate(), 36) +
+      // A short name of its own, not the target's name plus a suffix: a target
+      // whose name is near the file system's 255-byte limit must still work.
+      const QByteArray name = folder + "/.trimora-" +
+                              QByteArray::number(QRandomGenerator::global()->generate64(), 36) +
                               ".tmp";
       // Mode 0666 lets the umask decide, as for any newly created file.
       fd_ = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
@@ -106,20 +119,54 @@ void SyncFolderOf(const QByteArray& path) {
   ::close(fd);
 }
 
-// Moves temp to target only if target does not exist.
-int RenameNoReplace(const QByteArray& temp, const QByteArray& target) {
-  if (::renameat2(AT_FDCWD, temp.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) ==
-      0) {
+bool Unsupported(int error) {
+  return error == EINVAL || error == ENOSYS || error == ENOTSUP || error == EOPNOTSUPP ||
+         error == EPERM;
+}
+
+// Creates target exclusively and writes the bytes into it; a failed write
+// removes what it created. For file systems that can neither rename without
+// replacing nor make hard links (FAT and exFAT through FUSE, some shares).
+int CreateExclusively(const QByteArray& target, const void* data, std::size_t size) {
+  const int fd = ::open(target.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (fd < 0) return errno;
+  int error = 0;
+  if (!WriteAll(fd, data, size) || ::fsync(fd) != 0) error = errno;
+  if (::close(fd) != 0 && error == 0) error = errno;
+  if (error != 0) ::unlink(target.constData());
+  return error;
+}
+
+// Moves temp to target only if target does not exist, or writes the bytes
+// under target directly where the file system can do neither.
+int PlaceNoReplace(const QByteArray& temp, const QByteArray& target, const void* data,
+                   std::size_t size) {
+  const FileSystemCalls& fs = fileSystemCalls();
+  if (fs.renameNoReplace(temp.constData(), target.constData()) == 0) return 0;
+  if (!Unsupported(errno)) return errno;
+  // File systems without the no-replace rename still refuse to link onto an existing name.
+  if (fs.link(temp.constData(), target.constData()) == 0) {
+    ::unlink(temp.constData());
     return 0;
   }
-  if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) return errno;
-  // File systems without the no-replace rename still refuse to link onto an existing name.
-  if (::link(temp.constData(), target.constData()) != 0) return errno;
+  if (!Unsupported(errno) && errno != EXDEV && errno != EMLINK) return errno;
   ::unlink(temp.constData());
-  return 0;
+  return CreateExclusively(target, data, size);
 }
 
 }  // namespace
+
+const FileSystemCalls& fileSystemCalls() {
+  return currentCalls();
+}
+
+void setFileSystemCalls(const FileSystemCalls& calls) {
+  currentCalls() = calls;
+}
+
+void resetFileSystemCalls() {
+  currentCalls() = FileSystemCalls{&SystemRenameNoReplace, &SystemLink};
+}
 
 bool WriteFileSafely(const QString& path, const void* data, std::size_t size, WriteMode mode,
                      const QString& source, ErrInfo& err) {
@@ -154,13 +201,16 @@ bool WriteFileSafely(const QString& path, const void* data, std::size_t size, Wr
     const struct timespec times[2] = {old.st_atim, old.st_mtim};
     if (::futimens(temp.fd(), times) != 0) return Fail(err, source, errno, path);
   }
-  if (mode == WriteMode::Replace && ::fsync(temp.fd()) != 0) return Fail(err, source, errno, path);
+  // On disk before it is reported written: a power cut must not leave an
+  // empty file that would then read as already cropped.
+  if (::fsync(temp.fd()) != 0) return Fail(err, source, errno, path);
   if (!temp.Close()) return Fail(err, source, errno, path);
 
   if (mode == WriteMode::CreateNew) {
-    if (const int error = RenameNoReplace(temp.name(), target); error != 0) {
+    if (const int error = PlaceNoReplace(temp.name(), target, data, size); error != 0) {
       return Fail(err, source, error, path);
     }
+    SyncFolderOf(target);
   } else {
     if (::rename(temp.name().constData(), target.constData()) != 0) {
       return Fail(err, source, errno, path);

@@ -5,8 +5,10 @@
 #include <unistd.h>
 #include <QDir>
 #include <QTemporaryDir>
+#include <cerrno>
 
 #include "ImagingPictures.h"
+#include "SafeFileWrite.h"
 #include "TestPictures.h"
 #include "basSaveAsJpg.h"
 #include "cDIBSection.h"
@@ -111,6 +113,41 @@ TEST_F(JpegWriter, CreateNewTakesOnlyAFreeName) {
   EXPECT_TRUE(err.Description.contains(Path("crop.jpg")));
   EXPECT_EQ(testing::ReadBytes(Path("crop.jpg")), first);
   EXPECT_EQ(Entries(), QStringList({"crop.jpg"}));
+}
+
+TEST_F(JpegWriter, ANameAtTheFileSystemsLengthLimitIsWritten) {
+  // 80 three-byte characters and ".jpg": 244 bytes, under the 255-byte limit,
+  // which a temporary name built from it would pass.
+  const QString name = QString(80, QChar(0x5199)) + QStringLiteral(".jpg");
+  ASSERT_EQ(QFile::encodeName(name).size(), 244);
+  ASSERT_TRUE(WriteJpegFile(dib, dir.filePath(name), 90, err, SaveMode::CreateNew))
+      << err.Description.toStdString();
+  EXPECT_EQ(Entries(), QStringList({name}));
+}
+
+// A file system that can neither rename without replacing nor link (FAT
+// through FUSE answers EPERM or ENOSYS): the cut is written straight into an
+// exclusively created file, which still never replaces one.
+TEST_F(JpegWriter, WithoutNoReplaceRenameOrLinksTheFileIsCreatedExclusively) {
+  for (int refusal : {EPERM, ENOSYS}) {
+    static int error;
+    error = refusal;
+    auto refuse = +[](const char*, const char*) {
+      errno = error;
+      return -1;
+    };
+    imaging::setFileSystemCalls({refuse, refuse});
+    const QString path = Path("fat.jpg");
+    QFile::remove(path);
+    EXPECT_TRUE(WriteJpegFile(dib, path, 95, err, SaveMode::CreateNew)) << refusal;
+    EXPECT_LT(ErrorOf("fat.jpg"), 6.0);
+    const QByteArray first = testing::ReadBytes(path);
+    EXPECT_FALSE(WriteJpegFile(dib, path, 50, err, SaveMode::CreateNew));
+    EXPECT_EQ(err.Number, kErrFileAlreadyExists);
+    EXPECT_EQ(testing::ReadBytes(path), first);
+    EXPECT_EQ(Entries(), QStringList({"fat.jpg"}));  // no temporary file left
+    imaging::resetFileSystemCalls();
+  }
 }
 
 }  // namespace
