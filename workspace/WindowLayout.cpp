@@ -15,7 +15,7 @@ WindowLayout ComputeWindowLayout(const LayoutInput& in) {
       QRect(0, 0, out.formWidth - sideMargin - kPanelWidth - 10, out.formHeight - bottomMargin);
   out.picfrmLeft = out.picture2.width() + 10;
   out.picfrmHeight = out.picture2.height();
-  out.picfrmTop = (out.formHeight - 550 - out.picfrmHeight) / 2;
+  out.picfrmTop = 0;  // level with the viewport, as tall as it
 
   out.linksTop = out.picfrmHeight - in.label18Height - 200;
   out.label2Top = out.linksTop - in.label18Height - 200;

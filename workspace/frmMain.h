@@ -4,6 +4,7 @@
 #include <QWidget>
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 
@@ -81,6 +82,7 @@ class frmMain : public QWidget {
   void AutoPan_MouseUp();
 
   // --- keyboard and picture navigation
+  // A key released on the picture; acts now, or after the load under way.
   void Picture1_KeyUp(int key);
   void ZoomOut();
   void Zoomin();
@@ -180,10 +182,21 @@ class frmMain : public QWidget {
   void InstallSetupWindows();
   void ConnectEvents();
   QString SelectedPath() const;
+  void ActOnKey(int key);
+  void RunQueuedKeys();
+  void PlaceFrameAtPointer();
+  // Shows or hides "Already Cropped" for the selected entry and output folder.
+  void UpdateCroppedMark();
+  // Opens a link's target; says so, with the help page's path, when nothing can.
+  void OpenLink(const QString& address);
 
   Services services_;
   bool closing_ = false;
   bool loaded_ = false;
+  bool loading_ = false;
+  bool panning_ = false;
+  bool handlingKeys_ = false;
+  std::deque<int> pendingKeys_;
 };
 
 }  // namespace trimora

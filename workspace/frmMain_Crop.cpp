@@ -2,7 +2,6 @@
 // pixel, written as a JPEG under a name that is still free.
 #include <QFileInfo>
 
-#include "Events.h"
 #include "TextRules.h"
 #include "basSafeSaves.h"
 #include "basSaveAsJpg.h"
@@ -34,7 +33,7 @@ void frmMain::Capture() {
                   MsgIcon::Stop);
     return;
   }
-  if (Shape3->Top() < 1 || Shape3->Left() < 0 ||
+  if (Shape3->Top() < 0 || Shape3->Left() < 0 ||
       Shape3->Left() + Shape3->Width() > Picture1->Width() ||
       Shape3->Top() + Shape3->Height() > Picture1->Height()) {
     messages.Show(
@@ -96,12 +95,10 @@ void frmMain::Capture() {
     written = WriteJpegFile(dib, path, quality, err, SaveMode::CreateNew);
     if (written || err.Number != kErrFileAlreadyExists) break;
   }
-  DoEvents();
 
   if (written && QFileInfo::exists(path)) {
     SetSavedLabel(QStringLiteral("Cropped"), 1);
     Status(QStringLiteral("Cropped to ") + path, true);
-    DoEvents();
     return;
   }
   description = err.Description;

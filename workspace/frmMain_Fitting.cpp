@@ -3,7 +3,6 @@
 #include <QFileInfo>
 #include <algorithm>
 
-#include "Events.h"
 #include "GDIPlus.h"
 #include "TextRules.h"
 #include "frmMain.h"
@@ -25,22 +24,25 @@ int frameTwips(const QString& text) {
 // picture's size alone, from one header read, and draws the picture once, at
 // the zoom it ends on; each pass still reports its zoom on the status line and
 // tests the frame against the canvas that zoom gives.
+//
+// No window events run during a load: the picture keeps the keyboard, and a
+// key the user releases meanwhile waits in the queue and acts once the new
+// picture is shown (see Picture1_KeyUp).
 void frmMain::ShowPicture(const QString& fileName, bool IsResize) {
+  if (closing_) return;
   Timer2->setEnabled(false);
+  loading_ = true;
 
   if (fileName.isEmpty()) {
     Picture1->clearPicture();
+    CurrentFile.clear();
+    loading_ = false;
     Timer2->setEnabled(true);
     return;
   }
 
   VScroll1->setValue(0);
   HScroll1->setValue(0);
-  // Hiding the picture hands the keyboard to the next control ("Max Crop
-  // Size"), where a Space meant for the next crop would tick the box; the
-  // picture takes the keyboard back once it shows again.
-  const bool hadFocus = Picture1->hasFocus();
-  Picture1->hide();
 
   if (!IsResize) {
     if (Check1->Value() == 0) HScroll2->setValue(100);
@@ -85,7 +87,6 @@ void frmMain::ShowPicture(const QString& fileName, bool IsResize) {
              true);
     }
     PHeight_Change();
-    DoEvents();
 
     if (IsResize) break;
     if (Shape3->Width() + 1 <= Picture1->Width() && Shape3->Height() + 1 <= Picture1->Height())
@@ -104,24 +105,50 @@ void frmMain::ShowPicture(const QString& fileName, bool IsResize) {
   int w = request.width(), h = request.height();
   Picture1->setPicture(LoadDisplayPicture(path, w, h, true));
 
+  // The zoom just drawn: the zoom watcher has nothing left to draw.
+  LastZoom = static_cast<std::int16_t>(HScroll2->Value());
+
   DoAdjustments();
-  if (hadFocus && Picture1->isVisible()) Picture1->setFocus(Qt::OtherFocusReason);
-  Timer2->setEnabled(true);
+  PlaceFrameAtPointer();
+  loading_ = false;
+  if (!closing_) Timer2->setEnabled(true);
+  if (!handlingKeys_) RunQueuedKeys();
+}
+
+// After a new picture or zoom the frame goes where the pointer would put it,
+// or, with the pointer outside the view, as near its old place as the canvas
+// allows: the keyboard alone then always crops a frame that is on the picture.
+void frmMain::PlaceFrameAtPointer() {
+  if (!Shape3->Visible()) return;
+  const QPoint pointer = services_.Pointer->CursorPos();
+  const QPoint inView = Picture2->mapFromGlobal(pointer);
+  const bool overView = inView.x() >= 0 && inView.y() >= 0 &&
+                        PixelsToTwips(inView.x()) < VisibleWidth() &&
+                        PixelsToTwips(inView.y()) < VisibleHeight();
+  if (overView) {
+    const QPoint local = Picture1->mapFromGlobal(pointer);
+    Picture1_MouseMove(PixelsToTwips(local.x()), PixelsToTwips(local.y()));
+    return;
+  }
+  Shape3->setLeft(std::clamp(Shape3->Left(), 0, Picture1->Width() - Shape3->Width()));
+  Shape3->setTop(std::clamp(Shape3->Top(), 0, Picture1->Height() - Shape3->Height()));
+  SetSavedLabel(QStringLiteral("?"), -1);
 }
 
 void frmMain::DoAdjustments() {
   Picture1->setVisible(File1->ListIndex() >= 0 || Picture1->HasPicture());
   CentrePicture();
-  DoEvents();
   UpdateFrameVisibility();
-  if (File1->ListIndex() >= 0) {
-    if (QFileInfo::exists(OutputNameFor(File1->FileName())))
-      SetSavedLabel(QStringLiteral("Already Cropped"), 1);
-    else if (Label10->Visible())
-      SetSavedLabel(QString(), 0);
-  }
+  UpdateCroppedMark();
   UpdateScrollBars();
-  DoEvents();
+}
+
+void frmMain::UpdateCroppedMark() {
+  if (File1->ListIndex() < 0) return;
+  if (QFileInfo::exists(OutputNameFor(File1->FileName())))
+    SetSavedLabel(QStringLiteral("Already Cropped"), 1);
+  else if (Label10->Visible())
+    SetSavedLabel(QString(), 0);
 }
 
 void frmMain::UpdateFrameVisibility() {

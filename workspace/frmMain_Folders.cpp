@@ -30,6 +30,7 @@ void frmMain::Label7_Click() {
     return;
   }
   LastFilePos->setText(QString());
+  CurrentFile.clear();
   if (File1->ListCount() >= 1)
     File1->setListIndex(0);
   else
@@ -38,7 +39,8 @@ void frmMain::Label7_Click() {
 
 void frmMain::OutputFolder_Change() {
   OutputFolder->setToolTip(OutputFolder->Text());
-  SetSavedLabel(QStringLiteral("?"), -1);
+  // The mark answers for the folder now chosen.
+  UpdateCroppedMark();
 }
 
 }  // namespace trimora

@@ -5,7 +5,32 @@
 
 namespace trimora {
 
+// Keys act in the order they were released. A key released while a picture
+// loads or the view pans waits until that is done; a key that starts a load
+// (Right, Left, a zoom) lets the keys behind it wait for its picture.
 void frmMain::Picture1_KeyUp(int key) {
+  if (closing_) return;
+  pendingKeys_.push_back(key);
+  if (loading_ || panning_ || handlingKeys_) return;
+  RunQueuedKeys();
+}
+
+void frmMain::RunQueuedKeys() {
+  if (handlingKeys_) return;
+  handlingKeys_ = true;
+  while (!pendingKeys_.empty() && !closing_) {
+    const int key = pendingKeys_.front();
+    pendingKeys_.pop_front();
+    ActOnKey(key);
+    // A zoom key changes the zoom only; its picture is drawn here, before the
+    // next key, rather than by the next tick of the zoom watcher.
+    if (HScroll2->Value() != LastZoom && !File1->FileName().isEmpty())
+      ShowPicture(File1->FileName(), true);
+  }
+  handlingKeys_ = false;
+}
+
+void frmMain::ActOnKey(int key) {
   switch (key) {
     case Qt::Key_Left:
       PreviousPicture();

@@ -71,26 +71,39 @@ void frmMain::Form_Resize() {
   CentrePicture();
 }
 
+// A picture that fits the visible part of the viewport is centred in it; one
+// that does not is scrolled (UpdateScrollBars).
 void frmMain::CentrePicture() {
-  if (VisibleWidth() > Picture1->Width())
+  if (VisibleWidth() >= Picture1->Width())
     Picture1->setLeft(nearestInt((VisibleWidth() - Picture1->Width()) / 2.0));
-  if (VisibleHeight() > Picture1->Height())
+  if (VisibleHeight() >= Picture1->Height())
     Picture1->setTop(nearestInt((VisibleHeight() - Picture1->Height()) / 2.0));
 }
 
+void frmMain::OpenLink(const QString& address) {
+  const QUrl url = linkTarget(address);
+  if (url.isValid() && services_.Shell->Open(url)) return;
+  const QString help = FindDataFile(kHelpPage);
+  const QString where = url.isValid() && !url.isLocalFile() ? url.toString() : help;
+  services_.Messages->Show(
+      this,
+      (where.isEmpty() ? QStringLiteral("The help page is not installed.")
+                       : QStringLiteral("No program was found to open this page. "
+                                        "Open it in a web browser:\r\n\r\n") +
+                             where),
+      MsgButtons::OK, MsgIcon::Information);
+}
+
 void frmMain::ShowHelp() {
-  const QUrl url = linkTarget(kHelpPage);
-  if (url.isValid()) services_.Shell->Open(url);
+  OpenLink(kHelpPage);
 }
 
 void frmMain::Label18_Click() {
-  const QUrl url = linkTarget(kDonateAddress);
-  if (url.isValid()) services_.Shell->Open(url);
+  OpenLink(kDonateAddress);
 }
 
 void frmMain::Label19_Click() {
-  const QUrl url = linkTarget(kHomepageAddress);
-  if (url.isValid()) services_.Shell->Open(url);
+  OpenLink(kHomepageAddress);
 }
 
 void frmMain::resizeEvent(QResizeEvent* event) {

@@ -1,7 +1,6 @@
 // Start-up, the picture list and shut-down of the workspace window.
 #include <QCloseEvent>
 
-#include "Events.h"
 #include "GDIPlus.h"
 #include "TextRules.h"
 #include "basRegistry.h"
@@ -34,15 +33,13 @@ void frmMain::Load() {
 
   Shape3->setWidth(nearestInt(std::clamp(Val(PWidth->Text()), 0.0, 1e6) * kTwipsPerPixel));
   Shape3->setHeight(nearestInt(std::clamp(Val(PHeight->Text()), 0.0, 1e6) * kTwipsPerPixel));
-  DoEvents();
 
   if (File1->ListCount() > 0) {
     const double n = Val(LastFilePos->Text());
     // An index past the end is refused: nothing is selected or shown.
     File1->setListIndex(n >= 0 ? nearestInt(n) : 0);
   }
-  CurrentFile = File1->FileName();
-  DoEvents();
+  CurrentFile = SelectedPath();
 
   HScroll2->setEnabled(true);
   HScroll2->setValue(
@@ -73,14 +70,18 @@ void frmMain::OpenWizard() {
 
 void frmMain::File1_Click() {
   if (Check1->Value() == 0) HScroll2->setValue(HScroll2->Max());
-  // Selecting the entry already shown does not load it again.
-  if (File1->FileName() != CurrentFile) ShowPicture(File1->FileName(), false);
-  CurrentFile = File1->FileName();
+  // The position is the one being shown, even if the window closes meanwhile.
   if (File1->ListIndex() >= 0) LastFilePos->setText(DecimalText(File1->ListIndex()));
+  // Selecting the entry already shown does not load it again. Entries are
+  // compared by their whole path: two folders may both hold an IMG_0001.JPG.
+  const QString path = SelectedPath();
+  if (path != CurrentFile) ShowPicture(File1->FileName(), false);
+  CurrentFile = path;
 }
 
 void frmMain::ReloadFolder() {
   LastFilePos->setText(QString());
+  CurrentFile.clear();  // whatever the folder holds now is shown afresh
   if (!File1->setPath(InputFolder->Text())) return;
   if (!File1->Refresh()) return;
   if (File1->ListCount() >= 1) File1->setListIndex(0);
@@ -95,6 +96,7 @@ QString frmMain::SelectedPath() const {
 void frmMain::closeEvent(QCloseEvent* event) {
   if (!closing_) {
     closing_ = true;
+    pendingKeys_.clear();
     Timer2->setEnabled(false);
     Timer3->setEnabled(false);
     FreeGDIPlus();

@@ -12,11 +12,14 @@ namespace {
 constexpr int kTwipsPerScrollUnit = 5;
 }  // namespace
 
+// The part of the viewport that the scroll bars leave uncovered. Centring,
+// scrolling and auto-pan all measure against it, so every picture height is
+// either centred in it or scrollable to its last row.
 int frmMain::VisibleWidth() const {
-  return FormWidth() - 300 - Picfrm->Width();
+  return Picture2->Width() - VScroll1->Width();
 }
 int frmMain::VisibleHeight() const {
-  return FormHeight() - 750;
+  return Picture2->Height() - HScroll1->Height();
 }
 
 void frmMain::UpdateScrollBars() {
@@ -25,19 +28,20 @@ void frmMain::UpdateScrollBars() {
     VScroll1->setEnabled(false);
     return;
   }
-  // At Max the picture's far edge lies 200 twips inside the viewport's edge.
-  if (Picture1->Height() > Picture2->Height() - 200) {
+  // At Max the picture's far edge meets the scroll bar.
+  auto scrollUnits = [](int overhang) {
+    return (overhang + kTwipsPerScrollUnit - 1) / kTwipsPerScrollUnit;
+  };
+  if (Picture1->Height() > VisibleHeight()) {
     VScroll1->setEnabled(true);
-    VScroll1->setMax(nearestInt((Picture1->Height() - (Picture2->Height() - 200)) /
-                                double(kTwipsPerScrollUnit)));
+    VScroll1->setMax(scrollUnits(Picture1->Height() - VisibleHeight()));
     Picture1->setTop(-kTwipsPerScrollUnit * VScroll1->Value());
   } else {
     VScroll1->setEnabled(false);
   }
-  if (Picture1->Width() > Picture2->Width() - 200) {
+  if (Picture1->Width() > VisibleWidth()) {
     HScroll1->setEnabled(true);
-    HScroll1->setMax(
-        nearestInt((Picture1->Width() - (Picture2->Width() - 200)) / double(kTwipsPerScrollUnit)));
+    HScroll1->setMax(scrollUnits(Picture1->Width() - VisibleWidth()));
     Picture1->setLeft(-kTwipsPerScrollUnit * HScroll1->Value());
   } else {
     HScroll1->setEnabled(false);
@@ -48,8 +52,8 @@ void frmMain::Picture1_MouseMove(int X, int Y) {
   if (!Shape3->Visible()) return;
   int x = nearestInt(X - Shape3->Width() / 2.0);
   int y = nearestInt(Y - Shape3->Height() / 2.0);
-  if (x < 0) x = 1;
-  if (y < 0) y = 1;
+  if (x < 0) x = 0;
+  if (y < 0) y = 0;
   if (Shape3->Height() + y > Picture1->Height()) y = Picture1->Height() - Shape3->Height();
   if (Shape3->Width() + x > Picture1->Width()) x = Picture1->Width() - Shape3->Width();
   // Assigned only when changed, so a move that keeps the frame costs no repaint.
@@ -125,11 +129,12 @@ void frmMain::Timer2_Timer() {
 
 void frmMain::DoAutoPan() {
   if (!Shape3->Visible()) return;
-  if (!(Picture2->Width() - VScroll1->Width() > Shape3->Width() &&
-        Picture2->Height() - HScroll1->Height() > Shape3->Height()))
-    return;
+  if (!(VisibleWidth() > Shape3->Width() && VisibleHeight() > Shape3->Height())) return;
 
-  for (int pass = 0; pass <= 5; ++pass) {
+  // Each pass is painted before the next, so the picture glides; a key
+  // released meanwhile waits for the pan to end (see Picture1_KeyUp).
+  panning_ = true;
+  for (int pass = 0; pass <= 5 && !closing_; ++pass) {
     bool moved = false;
     if (VisibleWidth() <
         Shape3->Left() + Shape3->Width() - kTwipsPerScrollUnit * HScroll1->Value()) {
@@ -157,6 +162,8 @@ void frmMain::DoAutoPan() {
     }
     DoEvents();
   }
+  panning_ = false;
+  if (!handlingKeys_ && !loading_) RunQueuedKeys();
 }
 
 }  // namespace trimora

@@ -33,7 +33,7 @@ QString FakeFolderBrowser::Browse(QWidget*, const QString& title, const QString&
 
 bool FakeShell::Open(const QUrl& url) {
   opened << url;
-  return true;
+  return succeed;
 }
 
 QWidget* FakePointer::WidgetAt(const QPoint& globalPos) {

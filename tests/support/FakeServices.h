@@ -44,6 +44,7 @@ class FakeShell final : public ShellService {
  public:
   bool Open(const QUrl& url) override;
   QList<QUrl> opened;
+  bool succeed = true;  // false: as a desktop without a browser
 };
 
 class FakePointer final : public PointerService {

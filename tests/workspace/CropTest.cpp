@@ -86,18 +86,71 @@ TEST_F(Crop, TheSameRectangleTwiceGetsTheNextName) {
   EXPECT_EQ(again.readAll(), first);  // never overwritten
 }
 
+// Only a frame that leaves the canvas is refused; one flush with its edges is
+// cropped, wherever the pointer put it (row 120 puts a 240-row frame at 0).
 TEST_F(Crop, TheFrameMustLieWhollyOnThePicture) {
   StartWith({"beach.png"});
-  form->Shape3->setLeft(0);
-  form->Shape3->setTop(0);
-  form->Capture();
-  ASSERT_EQ(fakes.messages.shown.size(), 1u);
-  EXPECT_EQ(fakes.messages.shown[0].icon, MsgIcon::Information);
-  EXPECT_TRUE(fakes.messages.shown[0].text.startsWith("The loaded picture is smaller"));
-  form->Shape3->setTop(15);
-  form->Capture();
-  EXPECT_EQ(fakes.messages.shown.size(), 1u);
-  EXPECT_EQ(outputs(), QStringList({"beach.jpg"}));
+  const int w = form->Picture1->Width() - form->Shape3->Width();
+  const int h = form->Picture1->Height() - form->Shape3->Height();
+  const struct {
+    int left, top;
+    bool cropped;
+  } cases[] = {{0, 0, true},    {w, h, true},       {0, -15, false},
+               {-15, 0, false}, {w + 15, 0, false}, {0, h + 15, false}};
+  int written = 0;
+  for (const auto& c : cases) {
+    fakes.messages.shown.clear();
+    form->Shape3->setLeft(c.left);
+    form->Shape3->setTop(c.top);
+    form->Capture();
+    written += c.cropped;
+    EXPECT_EQ(outputs().size(), written) << c.left << "," << c.top;
+    if (!c.cropped) {
+      ASSERT_EQ(fakes.messages.shown.size(), 1u);
+      EXPECT_EQ(fakes.messages.shown[0].icon, MsgIcon::Information);
+      EXPECT_TRUE(fakes.messages.shown[0].text.startsWith("The loaded picture is smaller"));
+    }
+  }
+  PointAt(400, 120);
+  ASSERT_EQ(form->Shape3->Top(), 0);
+  Key(Qt::Key_Space);
+  EXPECT_EQ(outputs().size(), written + 1);
+}
+
+// After a new picture or zoom the frame lies on the canvas, placed by the
+// pointer where it is over the view and kept on the canvas where it is not.
+TEST_F(Crop, TheFrameIsPlacedOnEveryNewPictureAndZoom) {
+  WritePicture(in() + "/a.png", 1200, 900, 1);
+  WritePicture(in() + "/b.png", 500, 400, 2);
+  WritePicture(in() + "/c.png", 1200, 900, 3);
+  StartWith({}, 0, 0, 320, 240);
+  auto onCanvas = [&] {
+    return form->Shape3->Visible() && form->Shape3->Left() >= 0 && form->Shape3->Top() >= 0 &&
+           form->Shape3->Left() + form->Shape3->Width() <= form->Picture1->Width() &&
+           form->Shape3->Top() + form->Shape3->Height() <= form->Picture1->Height();
+  };
+  PointAt(450, 350);  // over the view, near a's bottom-right on screen
+  const QPoint pointer = fakes.pointer.pos;
+  Key(Qt::Key_Right);  // b is smaller and centred: the pointer is off it
+  EXPECT_TRUE(onCanvas());
+  Key(Qt::Key_Space);
+  Key(Qt::Key_Right);
+  fakes.pointer.pos = pointer;
+  Key(Qt::Key_Down);  // c at 95 %
+  EXPECT_TRUE(onCanvas());
+  const QPoint local = form->Picture1->mapFromGlobal(pointer);
+  EXPECT_EQ(form->Shape3->Left(), (local.x() - 160) * 15);  // where the pointer puts it
+  Key(Qt::Key_Space);
+  fakes.pointer.pos = QPoint(-5000, -5000);  // outside the view
+  PointAt(1100, 800);
+  fakes.pointer.pos = QPoint(-5000, -5000);
+  Key(Qt::Key_Left);
+  Key(Qt::Key_Left);
+  Key(Qt::Key_Down);
+  EXPECT_TRUE(onCanvas());
+  Key(Qt::Key_Space);
+  EXPECT_EQ(outputs(), QStringList({"a.jpg", "b.jpg", "c.jpg"}));
+  EXPECT_TRUE(fakes.messages.shown.empty()) << fakes.messages.texts().join("|").toStdString();
 }
 
 TEST_F(Crop, SizeAndQualityAndFolderAreCheckedFirst) {
@@ -181,6 +234,32 @@ TEST_F(Crop, ThePictureKeepsTheKeyboardFromPictureToPicture) {
   }
   EXPECT_EQ(form->Check2->Value(), 0);  // Space never reached "Max Crop Size"
   EXPECT_EQ(outputs(), QStringList({"a.jpg", "b.jpg", "c.jpg"}));
+}
+
+// Keys the user releases while a picture loads reach the picture, not the
+// control next to it, and act in order once the picture is shown.
+TEST_F(Crop, KeysReleasedDuringALoadActInOrderAfterIt) {
+  StartWith({"a.png", "b.png", "c.png", "d.png"}, 800, 600, 320, 240);
+  QApplication::setActiveWindow(form.get());
+  form->Check1->setValue(1);  // a kept zoom reports itself during every load
+  form->HScroll2->setValue(50);
+  Tick(100);
+  ClickAt(200, 150);
+  ASSERT_TRUE(form->Picture1->hasFocus());
+  bool typed = false;
+  form->StatusText->onChange = [&] {
+    if (typed || form->File1->FileName() != "b.png") return;
+    typed = true;  // as the window system delivers them: to the keyboard's owner
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+  };
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+  ASSERT_TRUE(typed);
+  EXPECT_EQ(form->Check2->Value(), 0);
+  EXPECT_EQ(form->File1->FileName(), "c.png");
+  EXPECT_EQ(outputs(), QStringList({"a.jpg", "b.jpg", "c.jpg"}));
+  EXPECT_TRUE(form->Picture1->hasFocus());
 }
 
 TEST_F(Crop, RightArrowWithNothingSelectedShowsTheFirstPicture) {

@@ -1,3 +1,4 @@
+#include <QDir>
 #include <QTest>
 
 #include "WorkspaceFixture.h"
@@ -172,6 +173,33 @@ TEST_F(Fitting, AlreadyCroppedMarkFollowsTheOutputFolder) {
             form->Shape3->Left() + form->Shape3->Width());
   form->File1->setListIndex(1);
   EXPECT_FALSE(form->Label10->Visible());
+  form->File1->setListIndex(0);
+  const QString other = root.path() + "/other/";
+  QDir().mkpath(other);
+  form->OutputFolder->setText(other);  // a folder without shot.jpg
+  EXPECT_FALSE(form->Label10->Visible());
+  form->OutputFolder->setText(out());
+  EXPECT_TRUE(form->Label10->Visible());
+}
+
+// The search's zoom and a kept zoom are drawn once: the zoom watcher's next
+// tick finds nothing left to draw.
+TEST_F(Fitting, ASearchedOrKeptZoomIsDrawnOnce) {
+  WritePictureFolder(in(), 3, 600, 400);
+  ShowOne(600, 400, 160, 128);
+  for (int option : {2, 1}) {
+    form->Check2->setValue(option == 2);
+    form->Check1->setValue(option == 1);
+    if (option == 1) {
+      form->HScroll2->setValue(60);
+      Tick(100);
+    }
+    form->File1->setListIndex(form->File1->ListIndex() == 1 ? 2 : 1);
+    ASSERT_LT(form->HScroll2->Value(), 100) << option;
+    const qint64 drawn = form->Picture1->Picture().cacheKey();
+    Tick(300);
+    EXPECT_EQ(form->Picture1->Picture().cacheKey(), drawn) << option;
+  }
 }
 
 TEST_F(Fitting, AnUnreadableFileShowsNoPictureAndNoMessage) {

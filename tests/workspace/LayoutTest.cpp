@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <QRegularExpression>
 
 #include "WindowLayout.h"
 #include "WorkspaceFixture.h"
@@ -11,7 +12,7 @@ TEST(WindowLayoutRules, FiguresAtTheMinimumSize) {
   EXPECT_EQ(l.picture2, QRect(0, 0, 7655, 6900));
   EXPECT_EQ(l.picfrmLeft, 7665);
   EXPECT_EQ(l.picfrmHeight, 6900);
-  EXPECT_EQ(l.picfrmTop, -75);
+  EXPECT_EQ(l.picfrmTop, 0);  // level with the viewport
   EXPECT_EQ(l.linksTop, 6505);
   EXPECT_EQ(l.label2Top, 6110);
   EXPECT_EQ(l.check2Top, 5795);
@@ -29,7 +30,7 @@ TEST(WindowLayoutRules, ThickFramesTakeTwoHundredMoreEachWay) {
   const WindowLayout b = ComputeWindowLayout(thick);
   EXPECT_EQ(a.picture2.width() - b.picture2.width(), 200);
   EXPECT_EQ(a.picture2.height() - b.picture2.height(), 200);
-  EXPECT_EQ(b.picfrmTop, 25);
+  EXPECT_EQ(b.picfrmTop, 0);
 }
 
 TEST(WindowLayoutRules, TooSmallSnapsBackAndTallerMovesTheBottomStackDown) {
@@ -74,12 +75,37 @@ TEST_F(WindowGeometry, SmallPicturesAreCentredLargeOnesScroll) {
   form->File1->setListIndex(1);
   EXPECT_TRUE(form->HScroll1->isEnabled());
   EXPECT_EQ(form->Picture1->Left(), 0);
-  EXPECT_EQ(form->HScroll1->Max(), (1900 * 15 - (form->Picture2->Width() - 200)) / 5);
+  // At its end the picture's last column meets the vertical scroll bar.
+  EXPECT_EQ(form->HScroll1->Max(), (1900 * 15 - form->VScroll1->Left() + 4) / 5);
   form->HScroll1->setValue(100);
   EXPECT_EQ(form->Picture1->Left(), -500);
   form->setFormSize(form->FormWidth() + 1500, form->FormHeight());  // resizing keeps the scroll
   EXPECT_EQ(form->HScroll1->Value(), 100);
   EXPECT_EQ(form->Picture1->Left(), -500);
+}
+
+TEST_F(WindowGeometry, TheOptionsPanelFillsTheWindowsHeight) {
+  Store("Wizard", "0");
+  Start();
+  form->show();
+  for (int extra : {0, 1500}) {
+    form->setFormSize(kMinFormWidth + extra, kMinFormHeight + extra);
+    EXPECT_EQ(form->Picfrm->geometry().top(), 0);
+    EXPECT_EQ(form->Picfrm->geometry().bottom(), form->Picture2->geometry().bottom());
+  }
+}
+
+TEST_F(WindowGeometry, ALinkThatNothingCanOpenSaysWhereTheHelpPageIs) {
+  Store("Wizard", "0");
+  Start();
+  fakes.shell.succeed = false;
+  form->ShowHelp();
+  form->Label18_Click();
+  ASSERT_EQ(fakes.messages.shown.size(), 2u);
+  for (const ShownMessage& m : fakes.messages.shown) {
+    EXPECT_EQ(m.icon, MsgIcon::Information);
+    EXPECT_TRUE(m.text.contains(QRegularExpression("/help/help\\.htm$"))) << m.text.toStdString();
+  }
 }
 
 TEST_F(WindowGeometry, LinksOpenTheHelpPageAndItsSections) {

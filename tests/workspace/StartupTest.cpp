@@ -1,3 +1,4 @@
+#include <QDir>
 #include <QFile>
 #include <QSettings>
 #include <QTest>
@@ -58,7 +59,7 @@ TEST_F(Startup, RemembersTheListPosition) {
     EXPECT_EQ(form->File1->ListCount(), 10);
     EXPECT_EQ(form->File1->ListIndex(), c.index);
     EXPECT_EQ(form->Picture1->HasPicture(), c.index >= 0);
-    EXPECT_EQ(form->CurrentFile, form->File1->FileName());
+    EXPECT_EQ(form->CurrentFile, c.index >= 0 ? in() + "/" + form->File1->FileName() : "");
     if (c.index >= 0) {
       EXPECT_EQ(form->Picture1->Width(), 300 * 15);  // shown at zoom 100
       EXPECT_EQ(form->LastFilePos->Text(), QString::number(c.index));
@@ -148,6 +149,48 @@ TEST_F(Startup, SelectingTheShownEntryDoesNotLoadItAgain) {
   form->Picture1->clearPicture();  // a reload would bring it back
   form->File1->setListIndex(0);
   EXPECT_FALSE(form->Picture1->HasPicture());
+}
+
+// Two camera folders both begin with IMG_0001.png, red in one, blue in the
+// other: every way of changing folders shows the new folder's own picture.
+TEST_F(Startup, AnotherFolderWithTheSameFirstNameShowsItsOwnPicture) {
+  const QString blue = root.path() + "/blue", empty = root.path() + "/empty";
+  QDir().mkpath(blue);
+  QDir().mkpath(empty);
+  WritePicture(in() + "/IMG_0001.png", 400, 300, 0, Qt::red);
+  WritePicture(blue + "/IMG_0001.png", 400, 300, 0, Qt::blue);
+  Store("Wizard", "0");
+  Store("InputFolder", in());
+  Start();
+  auto shown = [&] { return QColor(form->Picture1->Picture().pixel(200, 150)); };
+  ASSERT_EQ(shown(), QColor(Qt::red));
+  fakes.folders.answers = {blue, empty, in()};
+  form->Label7_Click();
+  EXPECT_EQ(shown(), QColor(Qt::blue));
+  form->Label7_Click();  // no pictures: nothing shown
+  EXPECT_FALSE(form->Picture1->HasPicture());
+  form->Label7_Click();  // and back: its first picture shows again
+  EXPECT_EQ(shown(), QColor(Qt::red));
+  form->InputFolder->setText(blue);
+  form->ReloadFolder();
+  EXPECT_EQ(shown(), QColor(Qt::blue));
+  EXPECT_EQ(form->CurrentFile, blue + "/IMG_0001.png");
+}
+
+// A close that arrives while a picture loads: nothing runs after it, and the
+// stored position is that of the picture being shown.
+TEST_F(Startup, ClosingDuringALoadStopsThePollAndStoresTheShownPosition) {
+  WithTenPictures("0");
+  Start();
+  form->show();
+  form->Check2->setValue(1);  // the search reports each pass on the status line
+  form->PWidth->setText("250");
+  form->StatusText->onChange = [this] {
+    if (form->isVisible()) Close();
+  };
+  form->File1->setListIndex(3);
+  EXPECT_FALSE(form->Timer2->Enabled());
+  EXPECT_EQ(Stored("LastFilePos"), "3");
 }
 
 TEST_F(Startup, ReloadFolderWithoutPicturesKeepsTheShownPicture) {
