@@ -8,7 +8,7 @@
 
 namespace trimora {
 
-QString FindDataFile(const QString& relativePath, bool currentFolderFirst) {
+QString findDataFile(const QString& relativePath, bool currentFolderFirst) {
   QStringList folders;
   if (currentFolderFirst) folders << QDir::currentPath();
   const QString exeDir = QCoreApplication::applicationDirPath();

@@ -10,6 +10,6 @@ namespace trimora {
 // the source tree the program was built from. With currentFolderFirst, the
 // process's current folder is looked at before all of them. Returns an
 // absolute path, or an empty text when it is nowhere.
-QString FindDataFile(const QString& relativePath, bool currentFolderFirst = false);
+QString findDataFile(const QString& relativePath, bool currentFolderFirst = false);
 
 }  // namespace trimora

@@ -10,58 +10,58 @@
 
 namespace trimora {
 
-MsgResult QtMessageBoxService::Show(QWidget* owner, const QString& text, MsgButtons buttons,
-                                    MsgIcon icon, const QString& title) {
+MessageResult QtMessageBoxService::show(QWidget* owner, const QString& text, MessageButtons buttons,
+                                        MessageIcon icon) {
   QMessageBox box(owner);
-  box.setWindowTitle(title);
+  box.setWindowTitle(kProgramName);
   box.setText(text);
   switch (icon) {
-    case MsgIcon::Stop:
+    case MessageIcon::Stop:
       box.setIcon(QMessageBox::Critical);
       break;
-    case MsgIcon::Information:
+    case MessageIcon::Information:
       box.setIcon(QMessageBox::Information);
       break;
-    case MsgIcon::Question:
+    case MessageIcon::Question:
       box.setIcon(QMessageBox::Question);
       break;
-    case MsgIcon::Exclamation:
+    case MessageIcon::Exclamation:
       box.setIcon(QMessageBox::Warning);
       break;
-    case MsgIcon::None:
+    case MessageIcon::None:
       box.setIcon(QMessageBox::NoIcon);
       break;
   }
-  if (buttons == MsgButtons::YesNo) {
+  if (buttons == MessageButtons::YesNo) {
     box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
     box.setDefaultButton(QMessageBox::Yes);
-    return box.exec() == QMessageBox::Yes ? MsgResult::Yes : MsgResult::No;
+    return box.exec() == QMessageBox::Yes ? MessageResult::Yes : MessageResult::No;
   }
   box.setStandardButtons(QMessageBox::Ok);
   box.exec();
-  return MsgResult::OK;
+  return MessageResult::Ok;
 }
 
-QString QtFolderBrowserService::Browse(QWidget* owner, const QString& title,
+QString QtFolderBrowserService::browse(QWidget* owner, const QString& title,
                                        const QString& startFolder) {
   return QFileDialog::getExistingDirectory(owner, title, startFolder, QFileDialog::ShowDirsOnly);
 }
 
-bool QtShellService::Open(const QUrl& url) {
+bool QtShellService::open(const QUrl& url) {
   return QDesktopServices::openUrl(url);
 }
 
-QPoint QtPointerService::CursorPos() {
+QPoint QtPointerService::cursorPos() {
   return QCursor::pos();
 }
 
-QWidget* QtPointerService::TopWindow() {
+QWidget* QtPointerService::topWindow() {
   // The active window stands for the head of the stacking order: it is the one
   // the user works in, and a modal dialog or another program takes it away.
   return QApplication::activeWindow();
 }
 
-QWidget* QtPointerService::WidgetAt(const QPoint& globalPos) {
+QWidget* QtPointerService::widgetAt(const QPoint& globalPos) {
   return QApplication::widgetAt(globalPos);
 }
 
@@ -72,9 +72,9 @@ class QtTimerEngine final : public TimerEngine {
   explicit QtTimerEngine(std::function<void()> onTick) {
     QObject::connect(&timer_, &QTimer::timeout, std::move(onTick));
   }
-  void Start(int intervalMs) override { timer_.start(intervalMs); }
-  void Stop() override { timer_.stop(); }
-  bool IsActive() const override { return timer_.isActive(); }
+  void start(int intervalMs) override { timer_.start(intervalMs); }
+  void stop() override { timer_.stop(); }
+  bool isActive() const override { return timer_.isActive(); }
 
  private:
   QTimer timer_;
@@ -82,7 +82,7 @@ class QtTimerEngine final : public TimerEngine {
 
 }  // namespace
 
-std::unique_ptr<TimerEngine> QtClockService::CreateTimer(std::function<void()> onTick) {
+std::unique_ptr<TimerEngine> QtClockService::createTimer(std::function<void()> onTick) {
   return std::make_unique<QtTimerEngine>(std::move(onTick));
 }
 

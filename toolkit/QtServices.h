@@ -8,31 +8,31 @@ namespace trimora {
 // pointer and timers.
 class QtMessageBoxService final : public MessageBoxService {
  public:
-  using MessageBoxService::Show;
-  MsgResult Show(QWidget* owner, const QString& text, MsgButtons buttons, MsgIcon icon,
-                 const QString& title) override;
+  using MessageBoxService::show;
+  MessageResult show(QWidget* owner, const QString& text, MessageButtons buttons,
+                     MessageIcon icon) override;
 };
 
 class QtFolderBrowserService final : public FolderBrowserService {
  public:
-  QString Browse(QWidget* owner, const QString& title, const QString& startFolder) override;
+  QString browse(QWidget* owner, const QString& title, const QString& startFolder) override;
 };
 
 class QtShellService final : public ShellService {
  public:
-  bool Open(const QUrl& url) override;
+  bool open(const QUrl& url) override;
 };
 
 class QtPointerService final : public PointerService {
  public:
-  QPoint CursorPos() override;
-  QWidget* TopWindow() override;
-  QWidget* WidgetAt(const QPoint& globalPos) override;
+  QPoint cursorPos() override;
+  QWidget* topWindow() override;
+  QWidget* widgetAt(const QPoint& globalPos) override;
 };
 
 class QtClockService final : public ClockService {
  public:
-  std::unique_ptr<TimerEngine> CreateTimer(std::function<void()> onTick) override;
+  std::unique_ptr<TimerEngine> createTimer(std::function<void()> onTick) override;
 };
 
 // One instance of each, for main().

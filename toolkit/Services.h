@@ -13,21 +13,21 @@ class QWidget;
 // QtServices; tests use fakes. One set is made at start-up and handed down.
 namespace trimora {
 
-enum class MsgIcon { None, Stop, Information, Question, Exclamation };
-enum class MsgButtons { OK, YesNo };
-enum class MsgResult { OK, Yes, No };
+// The program's name: window titles, message box titles, the settings file.
+inline const QString kProgramName = QStringLiteral("Trimora");
 
-inline const QString kProgramTitle = QStringLiteral("Trimora");
+enum class MessageIcon { None, Stop, Information, Question, Exclamation };
+enum class MessageButtons { Ok, YesNo };
+enum class MessageResult { Ok, Yes, No };
 
 class MessageBoxService {
  public:
   virtual ~MessageBoxService() = default;
-  // A modal message; returns the button pressed.
-  virtual MsgResult Show(QWidget* owner, const QString& text, MsgButtons buttons, MsgIcon icon,
-                         const QString& title) = 0;
-  MsgResult Show(QWidget* owner, const QString& text, MsgButtons buttons = MsgButtons::OK,
-                 MsgIcon icon = MsgIcon::None) {
-    return Show(owner, text, buttons, icon, kProgramTitle);
+  // A modal message titled with the program's name; returns the button pressed.
+  virtual MessageResult show(QWidget* owner, const QString& text, MessageButtons buttons,
+                             MessageIcon icon) = 0;
+  MessageResult show(QWidget* owner, const QString& text) {
+    return show(owner, text, MessageButtons::Ok, MessageIcon::None);
   }
 };
 
@@ -36,49 +36,69 @@ class FolderBrowserService {
   virtual ~FolderBrowserService() = default;
   // A modal folder chooser that opens at startFolder (when it exists); returns
   // the chosen folder's path, or an empty text when the user cancels.
-  virtual QString Browse(QWidget* owner, const QString& title, const QString& startFolder) = 0;
+  virtual QString browse(QWidget* owner, const QString& title, const QString& startFolder) = 0;
 };
 
 class ShellService {
  public:
   virtual ~ShellService() = default;
-  // Opens an address or a local page with the desktop's default application.
-  virtual bool Open(const QUrl& url) = 0;
+  // Opens an address or a local page with the desktop's default application;
+  // false when nothing could be started.
+  virtual bool open(const QUrl& url) = 0;
 };
 
 class PointerService {
  public:
   virtual ~PointerService() = default;
   // Pointer position in global logical pixels.
-  virtual QPoint CursorPos() = 0;
-  // The top-level window at the head of the stacking order, or null.
-  virtual QWidget* TopWindow() = 0;
+  virtual QPoint cursorPos() = 0;
+  // The window the user works in (the active one), or null.
+  virtual QWidget* topWindow() = 0;
   // The widget under a global position, or null.
-  virtual QWidget* WidgetAt(const QPoint& globalPos) = 0;
+  virtual QWidget* widgetAt(const QPoint& globalPos) = 0;
 };
 
 // A running or stopped periodic timer.
 class TimerEngine {
  public:
   virtual ~TimerEngine() = default;
-  virtual void Start(int intervalMs) = 0;
-  virtual void Stop() = 0;
-  virtual bool IsActive() const = 0;
+  virtual void start(int intervalMs) = 0;
+  virtual void stop() = 0;
+  virtual bool isActive() const = 0;
 };
 
 class ClockService {
  public:
   virtual ~ClockService() = default;
-  virtual std::unique_ptr<TimerEngine> CreateTimer(std::function<void()> onTick) = 0;
+  virtual std::unique_ptr<TimerEngine> createTimer(std::function<void()> onTick) = 0;
 };
 
 // The set handed to the windows. None of the pointers may be null.
 struct Services {
-  MessageBoxService* Messages = nullptr;
-  FolderBrowserService* Folders = nullptr;
-  ShellService* Shell = nullptr;
-  PointerService* Pointer = nullptr;
-  ClockService* Clock = nullptr;
+  MessageBoxService* messages = nullptr;
+  FolderBrowserService* folders = nullptr;
+  ShellService* shell = nullptr;
+  PointerService* pointer = nullptr;
+  ClockService* clock = nullptr;
+};
+
+// A periodic timer on the services' clock, on the user-interface thread.
+// Starting it (again) begins a fresh interval.
+class ClockTimer {
+ public:
+  ClockTimer(ClockService& clock, int intervalMs, std::function<void()> onTick)
+      : mInterval(intervalMs), mEngine(clock.createTimer(std::move(onTick))) {}
+  bool isActive() const { return mEngine->isActive(); }
+  void setActive(bool on) {
+    if (on)
+      mEngine->start(mInterval);
+    else
+      mEngine->stop();
+  }
+
+ private:
+  int mInterval;
+  std::unique_ptr<TimerEngine> mEngine;
 };
 
 }  // namespace trimora

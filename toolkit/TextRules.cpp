@@ -16,7 +16,7 @@ bool isBlank(QChar c) {
 
 }  // namespace
 
-double Val(const QString& text) {
+double numericValue(const QString& text) {
   // Gather the characters of the leading number with blanks removed, then let
   // the standard parser read them; it copes with long digit runs and exponents.
   std::string number;
@@ -78,7 +78,7 @@ double Val(const QString& text) {
   return value;
 }
 
-QString DecimalText(double value) {
+QString decimalText(double value) {
   if (value == 0.0 || !std::isfinite(value)) return QStringLiteral("0");
   if (std::fabs(value) < 1e15 && value == std::trunc(value))
     return QString::number(static_cast<long long>(value));
@@ -104,15 +104,6 @@ int nearestInt(double value) {
   if (r >= double(std::numeric_limits<int>::max())) return std::numeric_limits<int>::max();
   if (r <= double(std::numeric_limits<int>::min())) return std::numeric_limits<int>::min();
   return static_cast<int>(r);
-}
-
-QColor ColorFromBGR(std::uint32_t bbggrr) {
-  return QColor(int(bbggrr & 0xFF), int((bbggrr >> 8) & 0xFF), int((bbggrr >> 16) & 0xFF));
-}
-
-std::uint32_t BGRFromColor(const QColor& color) {
-  return std::uint32_t(color.red()) | (std::uint32_t(color.green()) << 8) |
-         (std::uint32_t(color.blue()) << 16);
 }
 
 }  // namespace trimora

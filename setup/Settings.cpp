@@ -1,0 +1,150 @@
+#include "Settings.h"
+
+#include <QStringList>
+
+#include "TextRules.h"
+
+namespace trimora {
+
+namespace {
+
+// The stored keys. They are the names the values have always had in the file
+// and must not change.
+const QString kGroup = QStringLiteral("Settings");
+const QString kMaxCropSize = QStringLiteral("Check2");
+const QString kResizeLock = QStringLiteral("Check1");
+const QString kAutoPan = QStringLiteral("AutoPan");
+const QString kFrameWidth = QStringLiteral("PWidth");
+const QString kFrameHeight = QStringLiteral("PHeight");
+const QString kQuality = QStringLiteral("Quality");
+const QString kDeviceName = QStringLiteral("DeviceName");
+const QString kInputFolder = QStringLiteral("InputFolder");
+const QString kOutputFolder = QStringLiteral("OutputFolder");
+const QString kLastFileIndex = QStringLiteral("LastFilePos");
+const QString kZoom = QStringLiteral("Resize");
+const QString kShowWizard = QStringLiteral("Wizard");
+const QString kArrowKeys = QStringLiteral("ArrowKeys");
+
+QString keyPath(const QString& key) {
+  return kGroup + QLatin1Char('/') + key;
+}
+
+}  // namespace
+
+Settings::Settings()
+    : mStore(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Trimora"),
+             QStringLiteral("Trimora")) {}
+
+std::optional<QString> Settings::text(const QString& key) const {
+  const QVariant value = mStore.value(keyPath(key));
+  if (!value.isValid()) return std::nullopt;
+  // A hand-edited value that the INI reader took for a list ("a, b") comes
+  // back joined as it was written.
+  if (value.metaType().id() == QMetaType::QStringList) return value.toStringList().join(u", ");
+  return value.toString();
+}
+
+void Settings::setText(const QString& key, const QString& value) {
+  mStore.setValue(keyPath(key), value);
+}
+
+std::optional<int> Settings::checkState(const QString& key) const {
+  const std::optional<QString> stored = text(key);
+  if (!stored) return std::nullopt;
+  const int state = nearestInt(numericValue(*stored));
+  if (state < 0 || state > 2) return std::nullopt;
+  return state;
+}
+
+std::optional<double> Settings::number(const QString& key) const {
+  const std::optional<QString> stored = text(key);
+  if (!stored) return std::nullopt;
+  return numericValue(*stored);
+}
+
+std::optional<int> Settings::maxCropSize() const {
+  return checkState(kMaxCropSize);
+}
+std::optional<int> Settings::resizeLock() const {
+  return checkState(kResizeLock);
+}
+std::optional<int> Settings::autoPan() const {
+  return checkState(kAutoPan);
+}
+std::optional<double> Settings::frameWidth() const {
+  return number(kFrameWidth);
+}
+std::optional<double> Settings::frameHeight() const {
+  return number(kFrameHeight);
+}
+std::optional<double> Settings::quality() const {
+  return number(kQuality);
+}
+std::optional<QString> Settings::deviceName() const {
+  return text(kDeviceName);
+}
+std::optional<QString> Settings::inputFolder() const {
+  return text(kInputFolder);
+}
+std::optional<QString> Settings::outputFolder() const {
+  return text(kOutputFolder);
+}
+int Settings::lastFileIndex() const {
+  return nearestInt(numericValue(text(kLastFileIndex).value_or(QString())));
+}
+int Settings::zoom() const {
+  return nearestInt(numericValue(text(kZoom).value_or(QStringLiteral("100"))));
+}
+bool Settings::showWizard() const {
+  return text(kShowWizard).value_or(QStringLiteral("1")) == QLatin1String("1");
+}
+bool Settings::arrowKeys() const {
+  return text(kArrowKeys).value_or(QStringLiteral("0")) == QLatin1String("1");
+}
+
+void Settings::setMaxCropSize(int state) {
+  setText(kMaxCropSize, QString::number(state));
+}
+void Settings::setResizeLock(int state) {
+  setText(kResizeLock, QString::number(state));
+}
+void Settings::setAutoPan(int state) {
+  setText(kAutoPan, QString::number(state));
+}
+void Settings::setFrameWidth(double pixels) {
+  setText(kFrameWidth, decimalText(pixels));
+}
+void Settings::setFrameHeight(double pixels) {
+  setText(kFrameHeight, decimalText(pixels));
+}
+void Settings::setQuality(double quality) {
+  setText(kQuality, decimalText(quality));
+}
+void Settings::setDeviceName(const QString& name) {
+  setText(kDeviceName, name);
+}
+void Settings::setInputFolder(const QString& folder) {
+  setText(kInputFolder, folder);
+}
+void Settings::setOutputFolder(const QString& folder) {
+  setText(kOutputFolder, folder);
+}
+void Settings::setLastFileIndex(int index) {
+  setText(kLastFileIndex, index >= 0 ? QString::number(index) : QString());
+}
+
+void Settings::sync() {
+  mStore.sync();
+}
+
+void Settings::setShowWizard(int state) {
+  setText(kShowWizard, QString::number(state));
+  mStore.sync();
+}
+
+void Settings::setArrowKeys(bool on) {
+  setText(kArrowKeys, on ? QStringLiteral("1") : QStringLiteral("0"));
+  mStore.sync();
+}
+
+}  // namespace trimora
