@@ -89,8 +89,10 @@ std::optional<QString> Settings::inputFolder() const {
 std::optional<QString> Settings::outputFolder() const {
   return text(kOutputFolder);
 }
-int Settings::lastFileIndex() const {
-  return nearestInt(numericValue(text(kLastFileIndex).value_or(QString())));
+std::optional<int> Settings::lastFileIndex() const {
+  const QString stored = text(kLastFileIndex).value_or(QString());
+  if (stored.isEmpty()) return std::nullopt;
+  return nearestInt(numericValue(stored));
 }
 int Settings::zoom() const {
   return nearestInt(numericValue(text(kZoom).value_or(QStringLiteral("100"))));
@@ -129,8 +131,8 @@ void Settings::setInputFolder(const QString& folder) {
 void Settings::setOutputFolder(const QString& folder) {
   setText(kOutputFolder, folder);
 }
-void Settings::setLastFileIndex(int index) {
-  setText(kLastFileIndex, index >= 0 ? QString::number(index) : QString());
+void Settings::setLastFileIndex(std::optional<int> index) {
+  setText(kLastFileIndex, index ? QString::number(*index) : QString());
 }
 
 void Settings::sync() {

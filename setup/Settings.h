@@ -29,8 +29,8 @@ class Settings {
   std::optional<QString> deviceName() const;
   std::optional<QString> inputFolder() const;
   std::optional<QString> outputFolder() const;
-  // The list position shown last; 0 when never stored (or stored empty).
-  int lastFileIndex() const;
+  // The list position shown last; nothing when never stored or stored empty.
+  std::optional<int> lastFileIndex() const;
   // The zoom to restore, 100 when never stored.
   int zoom() const;
   // Whether the set-up wizard opens at start (stored "1", the default).
@@ -48,8 +48,8 @@ class Settings {
   void setDeviceName(const QString& name);
   void setInputFolder(const QString& folder);
   void setOutputFolder(const QString& folder);
-  // -1 stores an empty position (no picture selected).
-  void setLastFileIndex(int index);
+  // Nothing stores an empty position (no picture was selected).
+  void setLastFileIndex(std::optional<int> index);
   // Writes everything set so far in one go. A store that cannot be written
   // keeps what it held before.
   void sync();
