@@ -2,6 +2,7 @@
 
 #include <QStringList>
 
+#include "Services.h"
 #include "TextRules.h"
 
 namespace trimora {
@@ -32,8 +33,7 @@ QString keyPath(const QString& key) {
 }  // namespace
 
 Settings::Settings()
-    : mStore(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Trimora"),
-             QStringLiteral("Trimora")) {}
+    : mStore(QSettings::IniFormat, QSettings::UserScope, kProgramName, kProgramName) {}
 
 std::optional<QString> Settings::text(const QString& key) const {
   const QVariant value = mStore.value(keyPath(key));
