@@ -7,43 +7,45 @@
 #include <QStandardPaths>
 
 #include "DataFiles.h"
+#include "MainWindow.h"
 #include "QtServices.h"
-#include "basSettings.h"
-#include "frmMain.h"
+#include "Settings.h"
 
 namespace {
 
 // On the very first run (no settings stored yet) the bundled sample pictures
 // are the input folder and ~/Pictures/Trimora the output folder, so that the
 // wizard opens ready to go.
-void SeedFirstRunFolders() {
+void seedFirstRunFolders() {
   using namespace trimora;
-  const QSettings store(QSettings::IniFormat, QSettings::UserScope, kAppName, kAppName);
+  const QSettings store(QSettings::IniFormat, QSettings::UserScope, kProgramName, kProgramName);
   if (QFileInfo::exists(store.fileName())) return;
-  const QString samples = FindDataFile(QStringLiteral("samples"));
+  const QString samples = findDataFile(QStringLiteral("samples"));
   if (samples.isEmpty()) return;
   QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
   if (pictures.isEmpty()) pictures = QDir::homePath();
-  SaveSetting(kAppName, kSettingsSection, QStringLiteral("InputFolder"), samples);
   const QString output = pictures + QStringLiteral("/Trimora/");
   QDir().mkpath(output);  // a crop makes only the last level of its folder
-  SaveSetting(kAppName, kSettingsSection, QStringLiteral("OutputFolder"), output);
+  Settings settings;
+  settings.setInputFolder(samples);
+  settings.setOutputFolder(output);
+  settings.sync();
 }
 
 }  // namespace
 
 int main(int argc, char* argv[]) {
   QApplication app(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("Trimora"));
-  QApplication::setOrganizationName(QStringLiteral("Trimora"));
+  QApplication::setApplicationName(trimora::kProgramName);
+  QApplication::setOrganizationName(trimora::kProgramName);
   QApplication::setDesktopFileName(QStringLiteral("trimora"));
-  const QString icon = trimora::FindDataFile(QStringLiteral("icons/trimora.png"));
+  const QString icon = trimora::findDataFile(QStringLiteral("icons/trimora.png"));
   if (!icon.isEmpty()) QApplication::setWindowIcon(QIcon(icon));
 
-  SeedFirstRunFolders();
+  seedFirstRunFolders();
   trimora::QtServices desktop;
   const trimora::Services services = desktop.services();
-  trimora::frmMain window(services);
-  window.Load();
+  trimora::MainWindow window(services);
+  window.start();
   return app.exec();
 }

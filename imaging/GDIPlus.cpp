@@ -97,7 +97,7 @@ QImage LoadScaledPicture(const QString& fileName, int& Width, int& Height, std::
   }
   QImage canvas(canvasSize, QImage::Format_RGB32);
   if (canvas.isNull()) return {};
-  canvas.fill(ColorFromBGR(BackColor));
+  canvas.fill(QColor(BackColor & 0xFF, (BackColor >> 8) & 0xFF, (BackColor >> 16) & 0xFF));
   // A fitted side that rounds to nothing draws nothing, as an empty
   // destination rectangle would; the canvas stays plain.
   const QRect target = FitRect(picture, canvasSize, RetainRatio) & canvas.rect();

@@ -275,7 +275,7 @@ bool cDIBSection::CopyToClipboard(bool bAsDIB) {
   if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return false;
   if (bAsDIB) {
     if (messages_) {
-      messages_->Show(nullptr,
+      messages_->show(nullptr,
                       QStringLiteral("I don't know how to put a DIB on the clipboard! Copy as "
                                      "bitmap instead!!!"));
     }

@@ -1,0 +1,84 @@
+#pragma once
+
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+#include <QString>
+#include <vector>
+
+// The geometry of the crop view as plain functions over numbers, in pixels:
+// which zoom a new picture is shown at, the canvas for a zoom, where the crop
+// frame goes, how the view scrolls and pans. The widgets only apply them.
+namespace trimora {
+
+inline constexpr int kMinZoom = 5;
+inline constexpr int kMaxZoom = 100;
+// A shown picture is capped at this many pixels a side; it bounds the memory
+// of one shown picture.
+inline constexpr int kMaxCanvasSide = 2000;
+// Canvases smaller than this either way are raised to a square of this side.
+inline constexpr int kMinCanvasSide = 100;
+
+// The canvas asked of the loader at a zoom: the picture's own size at the full
+// zoom ((-1, -1)), otherwise the zoom's share of the capped picture, raised to
+// the minimum square where a side falls below it.
+QSize canvasRequest(QSize picture, int zoom);
+
+// The canvas shown for a picture at a zoom; empty for a picture of no size
+// (one that cannot be read).
+QSize canvasForZoom(QSize picture, int zoom);
+
+// Whether a frame fits on a canvas with room to spare: strictly smaller both ways.
+bool frameFits(QSize frame, QSize canvas);
+
+// The zoom a newly selected picture starts from: the full zoom, the kept zoom
+// with "Resize Lock", or the lowest zoom when "Max Crop Size" searches.
+int startZoom(int currentZoom, bool resizeLock, bool maxCropSize);
+
+// One pass of the fit loop: the zoom tried and the canvas it gives.
+struct FitPass {
+  int zoom = kMaxZoom;
+  QSize canvas;
+  bool fits = false;
+};
+
+// The fit loop for a picture: from `zoom`, and, when `searching`, up in steps
+// of ten while the frame does not fit. Every pass tried is listed (each is
+// reported on the status line); the picture is then drawn once, at `zoom`: the
+// last pass's, or the full zoom when a search found none that fits.
+struct FitPlan {
+  std::vector<FitPass> passes;
+  int zoom = kMaxZoom;
+};
+FitPlan planFit(QSize picture, QSize frame, int zoom, bool searching);
+
+// The status line's text for a pass: the zoom when the frame fits below the
+// full zoom, "Too small to crop" (after the zoom below the full one) when it
+// does not, nothing at the full zoom with a frame that fits.
+QString fitStatus(const FitPass& pass);
+
+// The frame's top-left for the pointer at `pointer` (canvas pixels): centred
+// on the pointer, kept on the canvas.
+QPoint frameForPointer(QPoint pointer, QSize frame, QSize canvas);
+
+// A frame's top-left moved the least way that keeps it on the canvas.
+QPoint clampFrame(QPoint topLeft, QSize frame, QSize canvas);
+
+// Whether the frame lies wholly on the canvas (flush with its edges counts).
+bool frameOnCanvas(const QRect& frame, QSize canvas);
+
+// How far a canvas of `length` pixels scrolls in a view of `visible` pixels:
+// until its last pixel meets the view's edge; 0 when it fits.
+int scrollRange(int length, int visible);
+
+// Where a canvas that fits the view starts, centred; 0 for one that does not.
+int centredOffset(int length, int visible);
+
+// Auto-pan: how many pixels one pass scrolls along one axis (negative:
+// backwards), for a frame at `frameStart` (canvas pixels) of `frameLength`,
+// the view scrolled to `scroll` of `maxScroll`, `visible` pixels wide.
+inline constexpr int kPanStep = 3;
+inline constexpr int kPanPasses = 6;
+int autoPanStep(int frameStart, int frameLength, int scroll, int maxScroll, int visible);
+
+}  // namespace trimora

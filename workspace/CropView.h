@@ -1,0 +1,97 @@
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+
+class QLabel;
+class QScrollBar;
+
+namespace trimora {
+
+class PictureCanvas;
+
+// The crop view: the shown picture (the canvas) in a scrollable view, the crop
+// frame over it, the "Already Cropped"/"Cropped" mark on the frame, and the
+// pointer, mouse and keys on the picture. It knows nothing of files or zoom:
+// the main window hands it a canvas and a frame size, and hears back keys,
+// clicks and pointer moves. All positions are in pixels: canvas positions
+// relative to the canvas's top-left, global ones as the pointer service gives.
+class CropView : public QWidget {
+  Q_OBJECT
+ public:
+  explicit CropView(QWidget* parent = nullptr);
+
+  // --- the canvas
+  void setPicture(QImage canvas);
+  void clearPicture() { setPicture(QImage()); }
+  const QImage& picture() const;
+  bool hasPicture() const { return !picture().isNull(); }
+  // Shows or hides the canvas widget (hidden while no list entry is selected
+  // and no picture is shown).
+  void setCanvasVisible(bool visible);
+  bool isCanvasVisible() const;
+
+  // --- the frame
+  void setFrameSize(QSize size);
+  QSize frameSize() const { return mFrameSize; }
+  // The frame's rectangle on the canvas.
+  QRect frameRect() const { return {mFrameTopLeft, mFrameSize}; }
+  void setFrameTopLeft(QPoint topLeft);
+  void setFrameShown(bool shown);
+  bool isFrameShown() const { return mFrameShown; }
+  // Centres the frame on a canvas position, kept on the canvas.
+  void trackPointer(QPoint canvasPos);
+  // Places the frame where the pointer at a global position puts it when the
+  // pointer is over the visible part of the view; otherwise keeps it on the
+  // canvas as near its place as it can.
+  void placeFrameAtPointer(QPoint globalPos);
+  // The mark in the frame's top-right corner; an empty text hides it.
+  void setCroppedMark(const QString& text);
+  // The mark's text while it shows, else empty.
+  QString croppedMark() const;
+
+  // --- scrolling
+  // The part of the view the scroll bars leave uncovered.
+  QSize visibleSize() const;
+  // Where the canvas lies in the view.
+  QRect canvasGeometry() const;
+  // How far the view scrolls each way (0: that bar is off).
+  QSize scrollRange() const;
+  QPoint scrollPosition() const;
+  void scrollTo(QPoint position);
+  // Back to the top-left, then scroll bars and centring for the canvas.
+  void resetScroll();
+  void updateScrollBars();
+  void centrePicture();
+  // Whether a global position lies over the visible part of the view.
+  bool isOverView(QPoint globalPos) const;
+  // Scrolls towards a frame that reaches past the visible part, a few steps
+  // at a time, the frame following the resting pointer at globalPos.
+  void autoPan(QPoint globalPos);
+
+  // --- keyboard
+  void focusPicture();
+  bool pictureHasFocus() const;
+
+ Q_SIGNALS:
+  // A key released on the picture (not an auto-repeat).
+  void keyReleased(int key);
+  // A left press on the picture, released anywhere.
+  void clicked();
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  void placeCroppedMark();
+
+  PictureCanvas* mCanvas;
+  QScrollBar* mHorizontalScrollBar;
+  QScrollBar* mVerticalScrollBar;
+  QLabel* mCroppedMark;
+  QSize mFrameSize;
+  QPoint mFrameTopLeft;
+  bool mFrameShown = false;
+};
+
+}  // namespace trimora

@@ -1,0 +1,149 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "Services.h"
+#include "Settings.h"
+#include "SetupWizard.h"
+
+namespace trimora {
+
+class CropView;
+class OptionsPanel;
+class StatusOverlay;
+
+// The cropping workspace's window: start-up (settings, picture list, the
+// remembered picture, the set-up wizard), close (settings written back), and
+// the wiring between its parts. It decides what the crop view shows: which
+// picture, at which zoom (the fit loop and the "Max Crop Size" search), the
+// frame's size, the crop itself, and the keys that step through the list and
+// the zoom. Everything runs on the window's thread; no window events are
+// processed in the middle of this logic.
+class MainWindow : public QWidget, public SetupTarget {
+  Q_OBJECT
+ public:
+  explicit MainWindow(const Services& services, QWidget* parent = nullptr);
+  ~MainWindow() override;
+
+  // Restores the settings, lists the input folder, shows the remembered
+  // picture and either opens the set-up wizard or shows the window. Once.
+  void start();
+
+  // The set-up wizard, modal; afterwards the arrow keys mode is read again
+  // and this window shows. Also the "Open Wizard" link.
+  void openSetupWizard();
+  // What opens the wizard and the device picker; tests replace them.
+  using WizardRunner = std::function<void(MainWindow&)>;
+  void setWizardRunner(WizardRunner runner) { mWizardRunner = std::move(runner); }
+  using DevicePickerRunner = std::function<void(MainWindow&)>;
+  void setDevicePickerRunner(DevicePickerRunner runner) { mDevicePickerRunner = std::move(runner); }
+
+  // --- pictures and zoom
+  // Shows the selected picture (fileName empty: none). A new picture starts
+  // from the zoom its options choose; keepZoom draws the current zoom once.
+  void showPicture(const QString& fileName, bool keepZoom);
+  void goToNext();
+  void goToPrevious();
+  void zoomIn();   // ten percent more of the picture's size
+  void zoomOut();  // five percent less
+  // The whole path of the picture shown; empty when none is.
+  QString shownFile() const { return mShownFile; }
+  // The zoom the shown picture was last drawn at.
+  int drawnZoom() const { return mDrawnZoom; }
+
+  // --- crop
+  // Checks the size, quality, folder and frame, then writes the framed part of
+  // the canvas as a JPEG under the first free name; says how it went.
+  void cropAndSave();
+
+  // --- keys
+  // A key released on the picture. It acts now, or, while a picture loads or
+  // the view pans, in its turn once that is done.
+  void handleKey(int key);
+  bool arrowKeysEnabled() const { return mArrowKeysEnabled; }
+  void toggleArrowKeys();
+
+  // --- folders, device, links
+  void chooseDevice();
+  void chooseOutputFolder();
+  void chooseInputFolder();
+  void showHelp();
+  void showHomepage();
+  void showDonationPage();
+
+  // --- SetupTarget: what the set-up wizard reads and fills in
+  QString deviceName() const override;
+  QString frameWidthText() const override;
+  QString frameHeightText() const override;
+  QString outputFolder() const override;
+  QString inputFolder() const override;
+  QString qualityText() const override;
+  void setDeviceName(const QString& name) override;
+  void setFrameWidthText(const QString& text) override;
+  void setFrameHeightText(const QString& text) override;
+  void setOutputFolder(const QString& folder) override;
+  void setInputFolder(const QString& folder) override;
+  void setQualityText(const QString& text) override;
+  void reloadFolder() override;
+
+  // The window's parts, for tests that drive them as a user would.
+  CropView& cropView() const { return *mCropView; }
+  OptionsPanel& optionsPanel() const { return *mOptionsPanel; }
+  StatusOverlay& statusOverlay() const { return *mStatusOverlay; }
+  // Whether the 100 ms poll (auto-pan, keyboard hand-over, zoom redraw) runs.
+  bool isPolling() const;
+  // The list position that closing would store (nothing: none).
+  std::optional<int> lastFileIndex() const { return mLastFileIndex; }
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  void connectParts();
+  void restoreSettings();
+  void saveSettings();
+  void applyLayout();
+  void status(const QString& text);
+  void onPictureSelected();
+  void onFrameSizeChanged();
+  void onMaxCropSizeChanged();
+  void onResizeLockClicked();
+  void onAutoPanClicked();
+  void onCropClicked();
+  void poll();
+  void adjustView();
+  void updateFrameVisibility();
+  void updateCroppedMark();
+  void runQueuedKeys();
+  void actOnKey(int key);
+  void openLink(const QString& address);
+
+  Services mServices;
+  Settings mSettings;
+  CropView* mCropView;
+  OptionsPanel* mOptionsPanel;
+  StatusOverlay* mStatusOverlay;
+  std::unique_ptr<ClockTimer> mPollTimer;
+  WizardRunner mWizardRunner;
+  DevicePickerRunner mDevicePickerRunner;
+
+  QString mShownFile;
+  int mDrawnZoom = 100;
+  std::optional<int> mLastFileIndex;
+  bool mArrowKeysEnabled = false;
+  bool mStarted = false;
+  bool mClosing = false;
+  bool mLoading = false;
+  bool mPanning = false;
+  bool mHandlingKeys = false;
+  std::deque<int> mPendingKeys;
+};
+
+}  // namespace trimora

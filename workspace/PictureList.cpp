@@ -1,0 +1,85 @@
+#include "PictureList.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSignalBlocker>
+#include <algorithm>
+
+namespace trimora {
+
+PictureList::PictureList(QWidget* parent) : QListWidget(parent) {
+  setSelectionMode(QAbstractItemView::SingleSelection);
+  setUniformItemSizes(true);
+  connect(this, &QListWidget::currentRowChanged, this, [this] {
+    if (!mSelecting) Q_EMIT selected();
+  });
+}
+
+void PictureList::setMasks(const QString& masks) {
+  mMasks = masks;
+  if (!mFolder.isEmpty()) fill(mFolder);
+}
+
+bool PictureList::fill(const QString& folder) {
+  QDir dir(folder);
+  if (folder.isEmpty() || !dir.exists() || !dir.isReadable()) return false;
+
+  QList<QRegularExpression> masks;
+  for (const QString& mask : mMasks.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+    masks << QRegularExpression(QRegularExpression::wildcardToRegularExpression(mask.trimmed()),
+                                QRegularExpression::CaseInsensitiveOption);
+  }
+  QStringList names;
+  // Files only: folders, broken links and special files are not pictures.
+  const auto entries = dir.entryInfoList(QDir::Files | QDir::NoDotAndDotDot, QDir::NoSort);
+  for (const QFileInfo& info : entries) {
+    const QString name = info.fileName();
+    if (std::any_of(masks.begin(), masks.end(),
+                    [&](const QRegularExpression& re) { return re.match(name).hasMatch(); }))
+      names << name;
+  }
+  std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+    const int c = QString::compare(a, b, Qt::CaseInsensitive);
+    return c != 0 ? c < 0 : a < b;
+  });
+
+  const QSignalBlocker blocker(this);
+  clear();
+  addItems(names);
+  setCurrentRow(-1);
+  return true;
+}
+
+bool PictureList::setFolder(const QString& folder) {
+  const QString clean = QDir::cleanPath(QDir(folder).absolutePath());
+  if (folder.isEmpty() || !fill(clean)) return false;
+  mFolder = clean;
+  return true;
+}
+
+bool PictureList::refresh() {
+  return !mFolder.isEmpty() && fill(mFolder);
+}
+
+bool PictureList::select(int index) {
+  if (index < -1 || index >= count()) return false;
+  mSelecting = true;
+  setCurrentRow(index);
+  if (index < 0) clearSelection();
+  mSelecting = false;
+  Q_EMIT selected();
+  return true;
+}
+
+QString PictureList::selectedName() const {
+  const int row = currentRow();
+  return row >= 0 ? item(row)->text() : QString();
+}
+
+QString PictureList::selectedPath() const {
+  const QString name = selectedName();
+  return name.isEmpty() ? QString() : mFolder + QLatin1Char('/') + name;
+}
+
+}  // namespace trimora
