@@ -5,13 +5,13 @@
 
 namespace trimora::testing {
 
-MsgResult FakeMessageBox::Show(QWidget*, const QString& text, MsgButtons buttons, MsgIcon icon,
-                               const QString& title) {
-  shown.push_back({text, buttons, icon, title});
+MessageResult FakeMessageBox::show(QWidget*, const QString& text, MessageButtons buttons,
+                                   MessageIcon icon) {
+  shown.push_back({text, buttons, icon});
   if (onShow) onShow(shown.back());
-  if (buttons == MsgButtons::OK) return MsgResult::OK;
-  if (answers.empty()) return MsgResult::Yes;
-  const MsgResult answer = answers.front();
+  if (buttons == MessageButtons::Ok) return MessageResult::Ok;
+  if (answers.empty()) return MessageResult::Yes;
+  const MessageResult answer = answers.front();
   answers.pop_front();
   return answer;
 }
@@ -22,7 +22,7 @@ QStringList FakeMessageBox::texts() const {
   return list;
 }
 
-QString FakeFolderBrowser::Browse(QWidget*, const QString& title, const QString& startFolder) {
+QString FakeFolderBrowser::browse(QWidget*, const QString& title, const QString& startFolder) {
   titles << title;
   startFolders << startFolder;
   if (answers.empty()) return {};
@@ -31,12 +31,12 @@ QString FakeFolderBrowser::Browse(QWidget*, const QString& title, const QString&
   return answer;
 }
 
-bool FakeShell::Open(const QUrl& url) {
+bool FakeShell::open(const QUrl& url) {
   opened << url;
   return succeed;
 }
 
-QWidget* FakePointer::WidgetAt(const QPoint& globalPos) {
+QWidget* FakePointer::widgetAt(const QPoint& globalPos) {
   return under ? under : QApplication::widgetAt(globalPos);
 }
 
@@ -57,24 +57,24 @@ class FakeTimerEngine final : public TimerEngine {
     auto& v = clock_.timers_;
     v.erase(std::remove(v.begin(), v.end(), &entry_), v.end());
   }
-  void Start(int intervalMs) override {
+  void start(int intervalMs) override {
     entry_.active = true;
     entry_.interval = std::max(1, intervalMs);
     entry_.due = clock_.now_ + entry_.interval;
   }
-  void Stop() override { entry_.active = false; }
-  bool IsActive() const override { return entry_.active; }
+  void stop() override { entry_.active = false; }
+  bool isActive() const override { return entry_.active; }
 
  private:
   FakeClock& clock_;
   FakeClock::Entry entry_;
 };
 
-std::unique_ptr<TimerEngine> FakeClock::CreateTimer(std::function<void()> onTick) {
+std::unique_ptr<TimerEngine> FakeClock::createTimer(std::function<void()> onTick) {
   return std::make_unique<FakeTimerEngine>(*this, std::move(onTick));
 }
 
-void FakeClock::Advance(int ms) {
+void FakeClock::advance(int ms) {
   const long long end = now_ + ms;
   for (;;) {
     Entry* next = nullptr;

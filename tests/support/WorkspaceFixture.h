@@ -6,41 +6,59 @@
 #include <QTemporaryDir>
 #include <memory>
 
+#include "CropView.h"
 #include "FakeServices.h"
+#include "MainWindow.h"
+#include "OptionsPanel.h"
+#include "PictureList.h"
+#include "StatusOverlay.h"
 #include "TestPictures.h"
-#include "frmMain.h"
 
 namespace trimora::testing {
 
-// A workspace window on fake services, with its own settings file and
-// folders. Settings written before Start() are what the window finds.
+// A main window on fake services, with its own settings file and folders
+// (in/ and out/). Settings stored before start() are what the window finds.
 class WorkspaceFixture : public ::testing::Test {
  protected:
   void SetUp() override;
   void TearDown() override;
 
-  // Writes a value into the settings store, as an earlier run would have.
-  void Store(const QString& key, const QString& value);
-  QString Stored(const QString& key);
+  // Writes a value into the settings file, as an earlier run would have.
+  void store(const QString& key, const QString& value);
+  QString stored(const QString& key);
+  // The usual start: no wizard, in/ and out/ as folders, the given frame and
+  // quality 100, then the window shown. Pictures go into in/ beforehand.
+  MainWindow& startWith(int frameWidth = 320, int frameHeight = 240);
   // Builds the window and runs its start-up. The set-up wizard is not shown:
   // its openings are counted in wizardRuns instead.
-  frmMain& Start();
-  // Closes the window the way the user does.
-  void Close();
-  // Moves the pointer over the picture to its pixel (x, y), as the desktop
-  // reports it: a move event on the picture and the pointer service's position.
-  void PointAt(int x, int y);
-  // Lets the fake clock run, ticking timers on the way.
-  void Tick(int ms) { fakes.clock.Advance(ms); }
+  MainWindow& start();
+  void close() { window->close(); }
+
+  // Moves the pointer over the canvas to (x, y), as the desktop reports it: a
+  // move event on the canvas and the pointer service's position.
+  void pointAt(int x, int y);
+  void clickAt(int x, int y);
+  // A key pressed and released on the picture, as the window system delivers it.
+  void key(Qt::Key key);
+  void tick(int ms) { fakes.clock.advance(ms); }
 
   QString in() const { return root.path() + QStringLiteral("/in"); }
   QString out() const { return root.path() + QStringLiteral("/out/"); }
+  QStringList outputs() const;
+  CropView& view() const { return window->cropView(); }
+  OptionsPanel& panel() const { return window->optionsPanel(); }
+  PictureList& list() const { return window->optionsPanel().pictureList(); }
+  QWidget* canvas() const;
 
   QTemporaryDir root;
   FakeServices fakes;
   Services services;
-  std::unique_ptr<frmMain> form;
+  std::unique_ptr<MainWindow> window;
   int wizardRuns = 0;
+  QStringList statuses;  // every notice shown since start
 };
+
+// Mean difference per channel of two pictures of one size.
+double meanDifference(const QImage& a, const QImage& b);
 
 }  // namespace trimora::testing

@@ -1,359 +1,228 @@
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
-#include <QFile>
 #include <QImageReader>
-#include <QMouseEvent>
 #include <QTest>
 
 #include "WorkspaceFixture.h"
-#include "basSettings.h"
 
 using namespace trimora;
 using namespace trimora::testing;
 
+// Showing, stepping, zooming and cropping through the whole window.
 namespace {
 
 class Crop : public WorkspaceFixture {
  protected:
-  void StartWith(const QStringList& names, int w = 800, int h = 600, int frameW = 320,
-                 int frameH = 240) {
+  void pictures(const QStringList& names, int w = 800, int h = 600) {
     int seed = 0;
     for (const QString& name : names) WritePicture(in() + "/" + name, w, h, ++seed);
-    Store("Wizard", "0");
-    Store("InputFolder", in());
-    Store("OutputFolder", out());
-    Store("PWidth", QString::number(frameW));
-    Store("PHeight", QString::number(frameH));
-    Store("Quality", "100");
-    Start();
-    form->show();
-    form->StatusText->onChange = [this] { statuses << form->StatusText->Caption(); };
   }
-  void ClickAt(int x, int y) {
-    PointAt(x, y);
-    QTest::mouseClick(form->Picture1, Qt::LeftButton, {}, QPoint(x, y));
+  bool frameOnCanvas() const {
+    const QRect f = view().frameRect();
+    return view().isFrameShown() && QRect(QPoint(0, 0), view().picture().size()).contains(f);
   }
-  void Key(Qt::Key key) { QTest::keyClick(form->Picture1, key); }
-  QStringList outputs() const { return QDir(out()).entryList(QDir::Files, QDir::Name); }
-  QStringList statuses;
 };
 
-double meanAbsoluteError(const QImage& a, const QImage& b) {
-  double sum = 0;
-  for (int y = 0; y < a.height(); ++y)
-    for (int x = 0; x < a.width(); ++x) {
-      const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-      sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) +
-             std::abs(qBlue(p) - qBlue(q));
-    }
-  return sum / (3.0 * a.width() * a.height());
-}
-
-TEST_F(Crop, AClickWritesTheFramedRectangleAtExactlyTheCropSize) {
-  StartWith({"beach.png"});
-  ClickAt(400, 300);
-  ASSERT_EQ(outputs(), QStringList({"beach.jpg"}));
-  const QRect frame(form->Shape3->Left() / 15, form->Shape3->Top() / 15, 320, 240);
-  EXPECT_EQ(frame.topLeft(), QPoint(240, 180));
-  const QImage expected = form->Picture1->Picture().copy(frame);
-  EXPECT_EQ(form->Picture5.convertToFormat(QImage::Format_RGB32), expected);  // exact cut
+TEST_F(Crop, AClickWritesTheFramedRectangleAtExactlySizeUnderAFreeName) {
+  pictures({"beach.png"});
+  startWith();
+  clickAt(400, 300);
+  clickAt(400, 300);
+  ASSERT_EQ(outputs(), QStringList({"beach.jpg", "beach1.jpg"}));
+  EXPECT_EQ(view().frameRect(), QRect(240, 180, 320, 240));
   QImageReader reader(out() + "beach.jpg");
   EXPECT_EQ(reader.format(), "jpeg");
-  const QImage written = reader.read().convertToFormat(QImage::Format_RGB32);
+  const QImage written = reader.read();
   ASSERT_EQ(written.size(), QSize(320, 240));
-  EXPECT_LT(meanAbsoluteError(written, expected), 4.0);
-  EXPECT_EQ(form->Label10->Caption(), "Cropped");
-  EXPECT_TRUE(form->Label10->Visible());
-  EXPECT_EQ(form->StatusText->Caption(), "Cropped to " + out() + "beach.jpg");
+  EXPECT_LT(meanDifference(written, view().picture().copy(view().frameRect())), 4.0);
+  EXPECT_EQ(view().croppedMark(), "Cropped");
+  EXPECT_EQ(statuses.last(), "Cropped to " + out() + "beach1.jpg");
   EXPECT_TRUE(fakes.messages.shown.empty());
 }
 
-TEST_F(Crop, TheSameRectangleTwiceGetsTheNextName) {
-  StartWith({"beach.png"});
-  ClickAt(400, 300);
-  Key(Qt::Key_Space);
-  EXPECT_EQ(outputs(), QStringList({"beach.jpg", "beach1.jpg"}));
-  EXPECT_EQ(form->StatusText->Caption(), "Cropped to " + out() + "beach1.jpg");
-  const QByteArray first = [&] {
-    QFile f(out() + "beach.jpg");
-    f.open(QIODevice::ReadOnly);
-    return f.readAll();
-  }();
-  Key(Qt::Key_Space);
-  EXPECT_EQ(outputs().size(), 3);
-  QFile again(out() + "beach.jpg");
-  ASSERT_TRUE(again.open(QIODevice::ReadOnly));
-  EXPECT_EQ(again.readAll(), first);  // never overwritten
-}
-
-// Only a frame that leaves the canvas is refused; one flush with its edges is
-// cropped, wherever the pointer put it (row 120 puts a 240-row frame at 0).
-TEST_F(Crop, TheFrameMustLieWhollyOnThePicture) {
-  StartWith({"beach.png"});
-  const int w = form->Picture1->Width() - form->Shape3->Width();
-  const int h = form->Picture1->Height() - form->Shape3->Height();
-  const struct {
-    int left, top;
-    bool cropped;
-  } cases[] = {{0, 0, true},    {w, h, true},       {0, -15, false},
-               {-15, 0, false}, {w + 15, 0, false}, {0, h + 15, false}};
-  int written = 0;
-  for (const auto& c : cases) {
-    fakes.messages.shown.clear();
-    form->Shape3->setLeft(c.left);
-    form->Shape3->setTop(c.top);
-    form->Capture();
-    written += c.cropped;
-    EXPECT_EQ(outputs().size(), written) << c.left << "," << c.top;
-    if (!c.cropped) {
-      ASSERT_EQ(fakes.messages.shown.size(), 1u);
-      EXPECT_EQ(fakes.messages.shown[0].icon, MsgIcon::Information);
-      EXPECT_TRUE(fakes.messages.shown[0].text.startsWith("The loaded picture is smaller"));
-    }
-  }
-  PointAt(400, 120);
-  ASSERT_EQ(form->Shape3->Top(), 0);
-  Key(Qt::Key_Space);
-  EXPECT_EQ(outputs().size(), written + 1);
-}
-
-// After a new picture or zoom the frame lies on the canvas, placed by the
-// pointer where it is over the view and kept on the canvas where it is not.
-TEST_F(Crop, TheFrameIsPlacedOnEveryNewPictureAndZoom) {
-  WritePicture(in() + "/a.png", 1200, 900, 1);
-  WritePicture(in() + "/b.png", 500, 400, 2);
-  WritePicture(in() + "/c.png", 1200, 900, 3);
-  StartWith({}, 0, 0, 320, 240);
-  auto onCanvas = [&] {
-    return form->Shape3->Visible() && form->Shape3->Left() >= 0 && form->Shape3->Top() >= 0 &&
-           form->Shape3->Left() + form->Shape3->Width() <= form->Picture1->Width() &&
-           form->Shape3->Top() + form->Shape3->Height() <= form->Picture1->Height();
-  };
-  PointAt(450, 350);  // over the view, near a's bottom-right on screen
-  const QPoint pointer = fakes.pointer.pos;
-  Key(Qt::Key_Right);  // b is smaller and centred: the pointer is off it
-  EXPECT_TRUE(onCanvas());
-  Key(Qt::Key_Space);
-  Key(Qt::Key_Right);
-  fakes.pointer.pos = pointer;
-  Key(Qt::Key_Down);  // c at 95 %
-  EXPECT_TRUE(onCanvas());
-  const QPoint local = form->Picture1->mapFromGlobal(pointer);
-  EXPECT_EQ(form->Shape3->Left(), (local.x() - 160) * 15);  // where the pointer puts it
-  Key(Qt::Key_Space);
-  fakes.pointer.pos = QPoint(-5000, -5000);  // outside the view
-  PointAt(1100, 800);
-  fakes.pointer.pos = QPoint(-5000, -5000);
-  Key(Qt::Key_Left);
-  Key(Qt::Key_Left);
-  Key(Qt::Key_Down);
-  EXPECT_TRUE(onCanvas());
-  Key(Qt::Key_Space);
-  EXPECT_EQ(outputs(), QStringList({"a.jpg", "b.jpg", "c.jpg"}));
-  EXPECT_TRUE(fakes.messages.shown.empty()) << fakes.messages.texts().join("|").toStdString();
-}
-
-TEST_F(Crop, SizeAndQualityAndFolderAreCheckedFirst) {
-  StartWith({"beach.png"});
-  PointAt(400, 300);
-  form->PWidth->setText("19");
-  form->Capture();
-  form->PWidth->setText("20");
-  form->Quality->setText("100");
-  form->OutputFolder->setText("/");
-  form->Capture();  // "/" is one character: no folder
-  EXPECT_EQ(fakes.messages.texts(),
-            QStringList({"Please enter Size from 20 plus only!", "Please specify output folder!"}));
-  EXPECT_EQ(fakes.messages.shown[1].icon, MsgIcon::Stop);
-  form->OutputFolder->setText(out());
-  form->Capture();
-  EXPECT_EQ(outputs(), QStringList({"beach.jpg"}));
-  EXPECT_EQ(QImageReader(out() + "beach.jpg").size(), QSize(20, 240));
-}
-
-TEST_F(Crop, AFrameLargerThanThePictureGetsOneOfTwoMessages) {
-  StartWith({"small.png"}, 300, 200, 320, 240);
-  Key(Qt::Key_Space);
-  Key(Qt::Key_Down);  // zoom 95
-  Tick(100);
-  Key(Qt::Key_Space);
-  ASSERT_EQ(fakes.messages.shown.size(), 2u);
-  EXPECT_TRUE(fakes.messages.shown[0].text.startsWith("The loaded picture is smaller than"));
-  EXPECT_TRUE(fakes.messages.shown[1].text.startsWith("The loaded picture is too small than"));
+TEST_F(Crop, SizeQualityFolderAndFrameAreCheckedInTurn) {
+  pictures({"beach.png"});
+  startWith();
+  pointAt(400, 300);
+  window->setFrameWidthText("19");
+  window->cropAndSave();
+  window->setFrameWidthText("20");
+  window->setOutputFolder("/");  // one character: no folder
+  window->cropAndSave();
+  window->setOutputFolder(out());
+  window->setFrameWidthText("900");  // larger than the picture
+  window->cropAndSave();
+  panel().setZoom(50);
+  tick(100);
+  window->cropAndSave();
+  const auto& shown = fakes.messages.shown;
+  ASSERT_EQ(shown.size(), 4u);
+  EXPECT_EQ(shown[0].text, "Please enter Size from 20 plus only!");
+  EXPECT_EQ(shown[1].text, "Please specify output folder!");
+  EXPECT_EQ(shown[1].icon, MessageIcon::Stop);
+  EXPECT_TRUE(shown[2].text.startsWith("The loaded picture is smaller"));
+  EXPECT_TRUE(shown[3].text.startsWith("The loaded picture is too small"));
+  EXPECT_EQ(shown[3].icon, MessageIcon::Information);
   EXPECT_TRUE(outputs().isEmpty());
 }
 
-TEST_F(Crop, NothingShownNothingSaid) {
-  Store("Wizard", "0");
-  Start();
-  QTest::keyClick(form->Picture1, Qt::Key_Space);
-  form->Capture();
-  EXPECT_TRUE(fakes.messages.shown.empty());
+// Only a frame that leaves the canvas is refused; one flush with its edges is
+// cut, wherever the pointer put it (row 120 puts a 240-row frame at row 0).
+TEST_F(Crop, AFrameFlushWithTheCanvasIsCutOneOffItIsNot) {
+  pictures({"beach.png"});
+  startWith();
+  const int w = 800 - 320, h = 600 - 240;
+  const struct {
+    int left, top;
+    bool cut;
+  } cases[] = {{0, 0, true},   {w, h, true},      {0, -1, false},
+               {-1, 0, false}, {w + 1, 0, false}, {0, h + 1, false}};
+  int written = 0;
+  for (const auto& c : cases) {
+    fakes.messages.shown.clear();
+    view().setFrameTopLeft({c.left, c.top});
+    window->cropAndSave();
+    written += c.cut;
+    EXPECT_EQ(outputs().size(), written) << c.left << "," << c.top;
+    EXPECT_EQ(fakes.messages.shown.size(), c.cut ? 0u : 1u);
+  }
+  pointAt(400, 120);
+  ASSERT_EQ(view().frameRect().top(), 0);
+  key(Qt::Key_Space);
+  EXPECT_EQ(outputs().size(), written + 1);
 }
 
 TEST_F(Crop, ArrowsStepThroughTheListAndTheZoom) {
-  StartWith({"a.png", "b.png", "c.png"}, 400, 300, 100, 100);
-  Key(Qt::Key_Left);
+  pictures({"a.png", "b.png", "c.png"});
+  startWith(160, 128);
+  key(Qt::Key_Left);
   EXPECT_EQ(statuses.last(), "First picture");
-  Key(Qt::Key_Right);
-  Key(Qt::Key_Right);
-  EXPECT_EQ(form->File1->FileName(), "c.png");
-  EXPECT_EQ(form->LastFilePos->Text(), "2");
-  Key(Qt::Key_Right);
+  key(Qt::Key_Right);
+  key(Qt::Key_Right);
+  EXPECT_EQ(list().selectedName(), "c.png");
+  key(Qt::Key_Right);
   EXPECT_EQ(statuses.last(), "Last picture");
-
-  Key(Qt::Key_Up);  // from 100 it stays at 100
-  EXPECT_EQ(form->HScroll2->Value(), 100);
-  EXPECT_EQ(statuses.last(), "100%");
-  QList<int> zooms;
-  for (int i = 0; i < 20; ++i) {
-    Key(Qt::Key_Down);
-    zooms << form->HScroll2->Value();
-  }
-  EXPECT_EQ(zooms.mid(0, 3), QList<int>({95, 90, 85}));
-  EXPECT_EQ(zooms.mid(17), QList<int>({10, 5, 5}));
+  key(Qt::Key_Down);
+  EXPECT_EQ(panel().zoom(), 95);
+  EXPECT_EQ(view().picture().size(), QSize(760, 570));  // drawn before the next key
+  for (int i = 0; i < 20; ++i) key(Qt::Key_Down);
+  EXPECT_EQ(panel().zoom(), 5);
   EXPECT_EQ(statuses.last(), "5%");
-  Key(Qt::Key_Up);
-  EXPECT_EQ(form->HScroll2->Value(), 15);
-  form->HScroll2->setValue(95);
-  Key(Qt::Key_Up);
-  EXPECT_EQ(form->HScroll2->Value(), 100);
-  Tick(100);
-  EXPECT_EQ(form->LastZoom, 100);
-}
-
-TEST_F(Crop, ThePictureKeepsTheKeyboardFromPictureToPicture) {
-  StartWith({"a.png", "b.png", "c.png"}, 800, 600, 320, 240);
-  QApplication::setActiveWindow(form.get());
-  ClickAt(400, 300);  // the click crops and gives the picture the keyboard
-  ASSERT_TRUE(form->Picture1->hasFocus());
-  for (const char* name : {"b.png", "c.png"}) {
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
-    EXPECT_EQ(form->File1->FileName(), name);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
-  }
-  EXPECT_EQ(form->Check2->Value(), 0);  // Space never reached "Max Crop Size"
-  EXPECT_EQ(outputs(), QStringList({"a.jpg", "b.jpg", "c.jpg"}));
+  key(Qt::Key_Up);
+  EXPECT_EQ(panel().zoom(), 15);
+  for (int i = 0; i < 9; ++i) key(Qt::Key_Up);
+  EXPECT_EQ(panel().zoom(), 100);
+  EXPECT_EQ(statuses.last(), "100%");
+  key(Qt::Key_Left);  // a new picture starts at the full zoom
+  EXPECT_EQ(list().selectedName(), "b.png");
 }
 
 // Keys the user releases while a picture loads reach the picture, not the
 // control next to it, and act in order once the picture is shown.
 TEST_F(Crop, KeysReleasedDuringALoadActInOrderAfterIt) {
-  StartWith({"a.png", "b.png", "c.png", "d.png"}, 800, 600, 320, 240);
-  QApplication::setActiveWindow(form.get());
-  form->Check1->setValue(1);  // a kept zoom reports itself during every load
-  form->HScroll2->setValue(50);
-  Tick(100);
-  ClickAt(200, 150);
-  ASSERT_TRUE(form->Picture1->hasFocus());
+  pictures({"a.png", "b.png", "c.png", "d.png"});
+  startWith();
+  QApplication::setActiveWindow(window.get());
+  panel().setResizeLock(1);  // a kept zoom reports itself during every load
+  panel().setZoom(50);
+  tick(100);
+  clickAt(200, 150);
+  ASSERT_TRUE(view().pictureHasFocus());
   bool typed = false;
-  form->StatusText->onChange = [&] {
-    if (typed || form->File1->FileName() != "b.png") return;
+  QObject::connect(&window->statusOverlay(), &StatusOverlay::messageShown, [&] {
+    if (typed || list().selectedName() != "b.png") return;
     typed = true;  // as the window system delivers them: to the keyboard's owner
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
-  };
+    for (Qt::Key k : {Qt::Key_Space, Qt::Key_Right, Qt::Key_Space})
+      QTest::keyClick(QApplication::focusWidget(), k);
+  });
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
   ASSERT_TRUE(typed);
-  EXPECT_EQ(form->Check2->Value(), 0);
-  EXPECT_EQ(form->File1->FileName(), "c.png");
+  EXPECT_EQ(panel().maxCropSize(), 0);
+  EXPECT_EQ(list().selectedName(), "c.png");
   EXPECT_EQ(outputs(), QStringList({"a.jpg", "b.jpg", "c.jpg"}));
-  EXPECT_TRUE(form->Picture1->hasFocus());
+  EXPECT_TRUE(view().pictureHasFocus());
 }
 
-TEST_F(Crop, RightArrowWithNothingSelectedShowsTheFirstPicture) {
-  WritePictureFolder(in(), 3);
-  Store("Wizard", "0");
-  Store("InputFolder", in());
-  Store("LastFilePos", "9");
-  Start();
-  ASSERT_EQ(form->File1->ListIndex(), -1);
-  QTest::keyClick(form->Picture1, Qt::Key_Right);
-  EXPECT_EQ(form->File1->ListIndex(), 0);
-  EXPECT_TRUE(form->Picture1->HasPicture());
+// After a new picture or zoom the frame lies on the canvas: placed by the
+// pointer where it is over the view, kept on the canvas where it is not.
+TEST_F(Crop, TheFrameIsPlacedOnEveryNewPictureAndZoom) {
+  WritePicture(in() + "/a.png", 1200, 900, 1);
+  WritePicture(in() + "/b.png", 500, 400, 2);
+  WritePicture(in() + "/c.png", 1200, 900, 3);
+  startWith();
+  pointAt(450, 350);
+  const QPoint pointer = fakes.pointer.pos;
+  key(Qt::Key_Right);  // b is smaller and centred
+  EXPECT_TRUE(frameOnCanvas());
+  key(Qt::Key_Space);
+  key(Qt::Key_Right);
+  key(Qt::Key_Down);  // c at 95 %
+  EXPECT_TRUE(frameOnCanvas());
+  EXPECT_EQ(view().frameRect().left(), canvas()->mapFromGlobal(pointer).x() - 160);
+  key(Qt::Key_Space);
+  pointAt(1100, 800);
+  fakes.pointer.pos = QPoint(-5000, -5000);  // outside the view
+  key(Qt::Key_Left);
+  key(Qt::Key_Left);
+  key(Qt::Key_Down);
+  EXPECT_TRUE(frameOnCanvas());
+  key(Qt::Key_Space);
+  EXPECT_EQ(outputs(), QStringList({"a.jpg", "b.jpg", "c.jpg"}));
+  EXPECT_TRUE(fakes.messages.shown.empty()) << fakes.messages.texts().join("|").toStdString();
 }
 
-TEST_F(Crop, TheTwoCropOptionsClearEachOtherWithTheirMessages) {
-  StartWith({"a.png"});
-  form->Check2->setValue(1);
+TEST_F(Crop, TheTwoCropOptionsClearEachOtherAndTheSearchDrawsOnce) {
+  pictures({"a.png", "b.png", "c.png"}, 600, 400);
+  startWith(160, 128);
+  panel().setMaxCropSize(1);
   EXPECT_EQ(statuses.last(), "Max Zoom Out Enabled");
-  statuses.clear();
-  QTest::mouseClick(form->Check1, Qt::LeftButton, {}, QPoint(6, 8));
-  EXPECT_EQ(statuses, QStringList({"Resize lock Enabled", "Max Zoom Out Disabled"}));
-  EXPECT_EQ(form->Check2->Value(), 0);
-
-  statuses.clear();
-  QTest::mouseClick(form->Check2, Qt::LeftButton, {}, QPoint(6, 8));
-  EXPECT_EQ(statuses, QStringList({"Max Zoom Out Enabled"}));  // Resize Lock cleared silently
-  EXPECT_EQ(form->Check1->Value(), 0);
-
-  statuses.clear();
-  form->Check1->setFocus();
-  QTest::keyClick(form->Check1, Qt::Key_Space);  // from the keyboard: no message
-  EXPECT_EQ(form->Check1->Value(), 1);
-  EXPECT_EQ(form->Check2->Value(), 1);
-  EXPECT_TRUE(statuses.isEmpty());
+  key(Qt::Key_Right);
+  EXPECT_EQ(panel().zoom(), 35);  // 5, 15, 25 too small; 210 x 140 holds 160 x 128
+  EXPECT_EQ(statuses.mid(statuses.size() - 4),
+            QStringList(
+                {"5% Too small to crop", "15% Too small to crop", "25% Too small to crop", "35%"}));
+  const qint64 drawn = view().picture().cacheKey();
+  tick(300);
+  EXPECT_EQ(view().picture().cacheKey(), drawn);  // the poll finds nothing left to draw
+  panel().setResizeLock(1);
+  EXPECT_EQ(panel().maxCropSize(), 1);                 // set from code: silent
+  auto* resizeLock = panel().findChild<QCheckBox*>();  // the first box
+  ASSERT_EQ(resizeLock->text(), "Resize Lock");
+  QTest::mouseClick(resizeLock, Qt::LeftButton);  // off
+  QTest::mouseClick(resizeLock, Qt::LeftButton);  // on: the search goes off
+  EXPECT_EQ(panel().maxCropSize(), 0);
+  EXPECT_EQ(statuses.mid(statuses.size() - 3),
+            QStringList({"Resize lock Disabled", "Resize lock Enabled", "Max Zoom Out Disabled"}));
+  panel().setMaxCropSize(1);
+  EXPECT_EQ(panel().resizeLock(), 0);
 }
 
-TEST_F(Crop, ArrowKeysModeIsToggledAndRemembered) {
-  StartWith({"a.png"});
-  form->Label2_Click();
-  EXPECT_EQ(form->Label2->Caption(), "Arrow Keys Enabled");
-  EXPECT_EQ(statuses.last(), "Arrow Keys Enabled");
-  EXPECT_EQ(Stored("ArrowKeys"), "1");
-  form->Label2_Click();
-  EXPECT_EQ(form->Label2->Caption(), "Arrow Keys Disabled");
-  EXPECT_EQ(Stored("ArrowKeys"), "0");
-}
-
-TEST_F(Crop, OutputNamesReplaceTheWholeExtension) {
-  StartWith({"IMG_1.JPG", "my pic ü 'x'.png", "a.b.gif"}, 400, 300, 100, 100);
-  ASSERT_EQ(form->File1->ListCount(), 3);
-  for (int i = 0; i < 3; ++i) {
-    form->File1->setListIndex(i);
-    PointAt(200, 150);
-    Key(Qt::Key_Space);
-  }
-  EXPECT_EQ(outputs(), QStringList({"IMG_1.jpg", "a.b.jpg", "my pic ü 'x'.jpg"}));
-  form->File1->setListIndex(1);
-  EXPECT_EQ(form->Label10->Caption(), "Already Cropped");
-  EXPECT_EQ(form->OutputNameFor("photo.jpeg"), out() + "photo.jpg");
-  EXPECT_EQ(form->OutputNameFor("beach.png"), out() + "beach.jpg");
-}
-
-TEST_F(Crop, CancellingAFolderChooserKeepsTheFolder) {
-  StartWith({"a.png"});
-  QDir().mkpath(out());
-  fakes.folders.answers = {QString(), QString()};
-  form->Label5_Click();
-  form->Label7_Click();
-  EXPECT_EQ(form->OutputFolder->Text(), out());
-  EXPECT_EQ(form->InputFolder->Text(), in());
-  EXPECT_EQ(fakes.folders.titles, QStringList({"Locate Output Folder", "Locate Input Folder"}));
-  EXPECT_EQ(fakes.folders.startFolders, QStringList({out(), in()}));
-  EXPECT_TRUE(form->Picture1->HasPicture());
-}
-
-TEST_F(Crop, ChoosingFolders) {
-  StartWith({"a.png"});
-  const QString other = root.path() + "/other";
-  const QString none = root.path() + "/none";
+TEST_F(Crop, AlreadyCroppedFollowsTheEntryAndTheOutputFolder) {
+  pictures({"shot.gif", "zother.png"}, 400, 300);
+  WritePicture(out() + "shot.jpg", 10, 10, 3);
+  startWith(160, 128);
+  EXPECT_EQ(view().croppedMark(), "Already Cropped");
+  key(Qt::Key_Right);
+  EXPECT_EQ(view().croppedMark(), "");
+  key(Qt::Key_Left);
+  const QString other = root.path() + "/other/";
   QDir().mkpath(other);
-  QDir().mkpath(none);
-  WritePicture(other + "/z.png", 300, 200, 9);
-  fakes.folders.answers = {other, other, none};
-  form->Label5_Click();
-  EXPECT_EQ(form->OutputFolder->Text(), other + "/");
-  form->Label7_Click();
-  EXPECT_EQ(form->InputFolder->Text(), other);
-  EXPECT_EQ(form->File1->FileName(), "z.png");
-  EXPECT_EQ(form->LastFilePos->Text(), "0");
-  form->Label7_Click();  // a folder without pictures
-  EXPECT_EQ(form->File1->ListCount(), 0);
-  EXPECT_FALSE(form->Picture1->HasPicture());
-  EXPECT_EQ(form->LastFilePos->Text(), "");
+  window->setOutputFolder(other);
+  EXPECT_EQ(view().croppedMark(), "");
+  window->setOutputFolder(out());
+  EXPECT_EQ(view().croppedMark(), "Already Cropped");
+}
+
+TEST_F(Crop, AnUnreadableFileShowsNoPictureAndNoMessage) {
+  ASSERT_TRUE(WriteBytes(in() + "/bad.jpg", "this is not a picture"));
+  startWith();
+  EXPECT_EQ(list().selectedName(), "bad.jpg");
+  EXPECT_FALSE(view().hasPicture());
+  EXPECT_FALSE(view().isFrameShown());
+  key(Qt::Key_Space);
   EXPECT_TRUE(fakes.messages.shown.empty());
+  EXPECT_TRUE(outputs().isEmpty());
 }
 
 }  // namespace

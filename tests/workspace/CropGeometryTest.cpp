@@ -1,0 +1,128 @@
+#include <gtest/gtest.h>
+
+#include "CropGeometry.h"
+#include "WindowLayout.h"
+
+// The crop view's geometry and the window's layout, as tables over the plain
+// functions the widgets apply.
+namespace trimora {
+namespace {
+
+TEST(CropGeometry, CanvasForEachZoom) {
+  const struct {
+    QSize picture;
+    int zoom;
+    QSize canvas;
+  } cases[] = {
+      {{600, 400}, 100, {600, 400}},      // the picture's own size
+      {{600, 400}, 50, {300, 200}},       //
+      {{600, 400}, 25, {150, 100}},       //
+      {{600, 400}, 15, {100, 100}},       // below the minimum: raised to a square
+      {{3000, 1000}, 100, {2000, 1000}},  // each side capped on its own
+      {{3000, 1000}, 50, {1000, 500}},    // the zoom's share of the capped size
+      {{3000, 1000}, 5, {100, 100}},      //
+      {{0, 0}, 100, {0, 0}},              // a picture that cannot be read
+      {{333, 333}, 45, {150, 150}},       // 149.85 rounds to 150
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(canvasForZoom(c.picture, c.zoom), c.canvas) << c.picture.width() << "@" << c.zoom;
+  EXPECT_EQ(canvasRequest({600, 400}, 100), QSize(-1, -1));
+}
+
+TEST(CropGeometry, FitLoopAndSearch) {
+  const struct {
+    QSize picture, frame;
+    int zoom;
+    bool searching;
+    std::vector<int> passes;
+    int drawn;
+    QString lastStatus;
+  } cases[] = {
+      {{600, 400}, {160, 128}, 100, false, {100}, 100, ""},  // fits: nothing to say
+      {{600, 400}, {160, 128}, 50, false, {50}, 50, "50%"},
+      {{600, 400}, {320, 240}, 15, false, {15}, 15, "15% Too small to crop"},
+      {{600, 400}, {160, 128}, 5, true, {5, 15, 25, 35}, 35, "35%"},  // 210 x 140 > 160 x 128
+      {{100, 80},
+       {160, 128},
+       5,
+       true,
+       {5, 15, 25, 35, 45, 55, 65, 75, 85, 95},
+       100,
+       "95% Too small to crop"},  // none fits: drawn at its own size
+      {{160, 128}, {160, 128}, 100, false, {100}, 100, "Too small to crop"},  // equal is too small
+  };
+  for (const auto& c : cases) {
+    const FitPlan plan = planFit(c.picture, c.frame, c.zoom, c.searching);
+    std::vector<int> zooms;
+    for (const FitPass& pass : plan.passes) zooms.push_back(pass.zoom);
+    EXPECT_EQ(zooms, c.passes) << c.zoom;
+    EXPECT_EQ(plan.zoom, c.drawn) << c.zoom;
+    EXPECT_EQ(fitStatus(plan.passes.back()), c.lastStatus) << c.zoom;
+  }
+  EXPECT_EQ(startZoom(60, false, false), 100);
+  EXPECT_EQ(startZoom(60, true, false), 60);
+  EXPECT_EQ(startZoom(60, true, true), 5);
+}
+
+// The frame centres on the pointer and stays on the canvas, flush with any
+// edge it reaches; only a frame that leaves the canvas is off it.
+TEST(CropGeometry, FramePlacement) {
+  const QSize frame(100, 80), canvas(600, 400);
+  const struct {
+    QPoint pointer, topLeft;
+  } cases[] = {
+      {{300, 200}, {250, 160}}, {{2, 3}, {0, 0}},       {{599, 399}, {500, 320}},
+      {{50, 40}, {0, 0}},       {{-40, 500}, {0, 320}}, {{700, -5}, {500, 0}},
+  };
+  for (const auto& c : cases) {
+    const QPoint topLeft = frameForPointer(c.pointer, frame, canvas);
+    EXPECT_EQ(topLeft, c.topLeft) << c.pointer.x() << "," << c.pointer.y();
+    EXPECT_TRUE(frameOnCanvas(QRect(topLeft, frame), canvas));
+  }
+  EXPECT_EQ(clampFrame({550, 390}, frame, {300, 200}), QPoint(200, 120));
+  const struct {
+    QRect frame;
+    bool on;
+  } edges[] = {{{0, 0, 100, 80}, true},   {{500, 320, 100, 80}, true}, {{-1, 0, 100, 80}, false},
+               {{0, -1, 100, 80}, false}, {{501, 0, 100, 80}, false},  {{0, 321, 100, 80}, false}};
+  for (const auto& e : edges) EXPECT_EQ(frameOnCanvas(e.frame, canvas), e.on) << e.frame.x();
+}
+
+TEST(CropGeometry, ScrollingCentringAndPanning) {
+  const struct {
+    int length, visible, range, offset;
+  } cases[] = {
+      {600, 604, 0, 2}, {603, 604, 0, 1}, {604, 604, 0, 0}, {605, 604, 1, 0}, {2000, 604, 1396, 0}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(scrollRange(c.length, c.visible), c.range) << c.length;
+    EXPECT_EQ(centredOffset(c.length, c.visible), c.offset) << c.length;
+  }
+  const struct {
+    int frameStart, scroll, maxScroll, step;
+  } pans[] = {
+      {500, 0, 400, kPanStep},    // the frame reaches past the right edge
+      {500, 398, 400, 0},         // a step short of the end: the bar does the rest
+      {90, 100, 400, -kPanStep},  // past the left edge
+      {90, 2, 400, 0},            //
+      {200, 100, 400, 0},         // inside: nothing to do
+  };
+  for (const auto& p : pans)
+    EXPECT_EQ(autoPanStep(p.frameStart, 100, p.scroll, p.maxScroll, 500), p.step) << p.frameStart;
+}
+
+TEST(WindowLayoutRules, PartsFillTheClientAreaAndTheBottomRowsFollowItsHeight) {
+  const WindowLayout small = computeWindowLayout({100, 100});  // below the minimum
+  EXPECT_EQ(small.cropView, QRect(0, 0, 510, 460));
+  EXPECT_EQ(small.panel, QRect(511, 0, kPanelWidth, 460));
+  EXPECT_EQ(small.linksTop, 434);
+  EXPECT_EQ(small.resizeLockTop, 367);
+  EXPECT_EQ(small.pictureListHeight, 192);
+  const WindowLayout design = computeWindowLayout(kDesignClientSize);
+  EXPECT_EQ(design.panel.right(), kDesignClientSize.width() - 1);
+  EXPECT_EQ(design.panel.height(), design.cropView.height());  // level with the view, top to bottom
+  EXPECT_EQ(design.linksTop - small.linksTop, 621 - 460);
+  EXPECT_EQ(design.pictureListHeight - small.pictureListHeight, 621 - 460);
+}
+
+}  // namespace
+}  // namespace trimora

@@ -1,0 +1,89 @@
+#include <QApplication>
+#include <QTest>
+
+#include "WindowLayout.h"
+#include "WorkspaceFixture.h"
+
+using namespace trimora;
+using namespace trimora::testing;
+
+// The crop view in the window: scrolling and centring, the frame over the
+// picture, auto-pan and the keyboard hand-over of the arrow keys mode.
+namespace {
+
+class CropViewInWindow : public WorkspaceFixture {};
+
+// Every picture height around the view's is either centred in the part the
+// scroll bar leaves uncovered or scrolls until its last row shows, at the
+// first size and after a resize.
+TEST_F(CropViewInWindow, EveryRowOfEveryPictureHeightCanBeSeen) {
+  const int visible = kDesignClientSize.height() - 17;  // the view less its scroll bar
+  for (int d = -6; d <= 6; ++d)
+    WritePicture(in() + QString("/h%1.png").arg(d + 50), 100, visible + d, 1);
+  startWith(20, 20);
+  for (int pass = 0; pass < 2; ++pass) {
+    const int uncovered = view().visibleSize().height();
+    for (int i = 0; i < list().count(); ++i) {
+      list().select(i);
+      const QRect canvasRect = view().canvasGeometry();
+      if (view().scrollRange().height() == 0) {
+        EXPECT_GE(canvasRect.top(), 0) << canvasRect.height();
+        EXPECT_LE(std::abs(canvasRect.top() - (uncovered - 1 - canvasRect.bottom())), 1);
+      } else {
+        view().scrollTo({0, view().scrollRange().height()});
+        EXPECT_EQ(view().canvasGeometry().bottom(), uncovered - 1) << canvasRect.height();
+      }
+    }
+    window->resize(window->width(), window->height() + 7);
+  }
+}
+
+TEST_F(CropViewInWindow, TheFrameFollowsThePointerAndIsDrawnInverted) {
+  WritePicture(in() + "/pic.png", 600, 400, 0, QColor(10, 200, 30));
+  startWith(100, 80);
+  pointAt(300, 200);
+  EXPECT_EQ(view().frameRect(), QRect(250, 160, 100, 80));
+  const QImage shot = canvas()->grab().toImage();
+  EXPECT_EQ(QColor(shot.pixel(251, 161)), QColor(245, 55, 225));  // inside the border: inverted
+  EXPECT_EQ(QColor(shot.pixel(255, 165)), QColor(10, 200, 30));   // inside the frame: the picture
+  pointAt(599, 399);
+  EXPECT_EQ(view().frameRect().bottomRight(), QPoint(599, 399));
+}
+
+TEST_F(CropViewInWindow, AutoPanScrollsTowardsTheFrameUnlessThePointerRestsOnTheList) {
+  WritePicture(in() + "/wide.png", 1800, 1200, 1);
+  startWith(200, 150);
+  pointAt(view().visibleSize().width() - 5, 100);
+  const QPoint start = view().scrollPosition();
+  fakes.pointer.under = &list();
+  tick(300);
+  EXPECT_EQ(view().scrollPosition(), start);
+  fakes.pointer.under = canvas();
+  tick(100);
+  EXPECT_EQ(view().scrollPosition().x(), start.x() + kPanStep * kPanPasses);
+  tick(1000);
+  EXPECT_GT(view().scrollPosition().x(), start.x() + 10 * kPanStep * kPanPasses);
+  panel().setAutoPan(0);
+  const QPoint stopped = view().scrollPosition();
+  tick(300);
+  EXPECT_EQ(view().scrollPosition(), stopped);
+}
+
+TEST_F(CropViewInWindow, ArrowKeysModeHandsThePictureTheKeyboardUnderThePointer) {
+  WritePicture(in() + "/pic.png", 600, 400, 1);
+  startWith(100, 80);
+  QApplication::setActiveWindow(window.get());
+  tick(100);
+  EXPECT_EQ(panel().arrowKeysColour(), QColor(Qt::blue));
+  window->toggleArrowKeys();
+  fakes.pointer.pos = view().mapToGlobal(QPoint(-50, 10));  // outside the view
+  tick(100);
+  EXPECT_EQ(panel().arrowKeysColour(), QColor(Qt::black));
+  EXPECT_FALSE(view().pictureHasFocus());
+  fakes.pointer.pos = view().mapToGlobal(QPoint(50, 10));
+  tick(100);
+  EXPECT_EQ(panel().arrowKeysColour(), QColor(Qt::red));
+  EXPECT_TRUE(view().pictureHasFocus());
+}
+
+}  // namespace

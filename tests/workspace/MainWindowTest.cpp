@@ -1,0 +1,163 @@
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+
+#include "TrimoraVersion.h"
+#include "WorkspaceFixture.h"
+
+using namespace trimora;
+using namespace trimora::testing;
+
+// Start-up, the settings file, folders and closing, through the whole window.
+namespace {
+
+class MainWindowStart : public WorkspaceFixture {
+ protected:
+  QString iniPath() const {
+    return QSettings(QSettings::IniFormat, QSettings::UserScope, "Trimora", "Trimora").fileName();
+  }
+};
+
+TEST_F(MainWindowStart, FirstRunHasTheBuiltDefaultsAndOpensTheWizard) {
+  start();
+  EXPECT_EQ(wizardRuns, 1);
+  EXPECT_TRUE(window->isVisible());  // shown once the wizard has closed
+  EXPECT_TRUE(window->windowTitle().startsWith(
+      QString("Trimora v%1.%2.0.").arg(TRIMORA_VERSION_MAJOR).arg(TRIMORA_VERSION_MINOR)));
+  EXPECT_EQ(panel().frameWidthText(), "160");
+  EXPECT_EQ(panel().frameHeightText(), "128");
+  EXPECT_EQ(panel().qualityText(), "90");
+  EXPECT_EQ(panel().zoom(), 100);
+  EXPECT_EQ(panel().autoPan(), 1);
+  EXPECT_EQ(panel().maxCropSize() + panel().resizeLock(), 0);
+  EXPECT_EQ(list().count(), 0);
+}
+
+TEST_F(MainWindowStart, RemembersTheListPositionAndTheZoom) {
+  WritePictureFolder(in(), 10, 300, 200);
+  const struct {
+    const char* stored;
+    int index;
+  } cases[] = {{"3", 3}, {"", 0}, {"-2", 0}, {"12", -1}, {"2.5", 2}, {"abc", 0}};
+  for (const auto& c : cases) {
+    store("Wizard", "0");
+    store("InputFolder", in());
+    store("LastFilePos", c.stored);
+    start();
+    EXPECT_EQ(list().selectedIndex(), c.index) << c.stored;
+    EXPECT_EQ(view().hasPicture(), c.index >= 0) << c.stored;
+    EXPECT_EQ(window->shownFile(), c.index >= 0 ? list().selectedPath() : "") << c.stored;
+    window.reset();
+  }
+  for (const auto& [storedZoom, zoom] : {std::pair{"60", 60}, std::pair{"400", 100}}) {
+    store("Resize", storedZoom);
+    start();
+    EXPECT_EQ(panel().zoom(), zoom);
+    window.reset();
+  }
+}
+
+// The stored values come back in the window's order, each with its change
+// reaction; a file written back is byte for byte the one that was read.
+TEST_F(MainWindowStart, SettingsRestoreWithTheirReactionsAndRoundTripExactly) {
+  store("Wizard", "0");
+  store("Check2", "1");
+  store("Check1", "1");   // restored after "Max Crop Size" has cleared it
+  store("AutoPan", "7");  // not a state: the box stays as built
+  store("PWidth", "12a");
+  store("Quality", "abc");
+  start();
+  EXPECT_EQ(panel().maxCropSize(), 1);
+  EXPECT_EQ(panel().resizeLock(), 1);
+  EXPECT_EQ(panel().autoPan(), 1);
+  EXPECT_EQ(statuses.value(0), "Max Zoom Out Enabled");
+  EXPECT_EQ(panel().frameWidthText(), "12");
+  EXPECT_EQ(panel().qualityText(), "1");
+  window.reset();
+
+  WritePictureFolder(in(), 3);
+  QFile::remove(iniPath());
+  const QByteArray written =
+      "[Settings]\nArrowKeys=1\nAutoPan=0\nCheck1=1\nCheck2=0\nDeviceName=Phone X\n"
+      "InputFolder=" +
+      in().toUtf8() + "\nLastFilePos=2\nOutputFolder=" + out().toUtf8() +
+      "\nPHeight=2400\nPWidth=1080\nQuality=85\nResize=60\nWizard=0\n";
+  QDir().mkpath(QFileInfo(iniPath()).path());
+  ASSERT_TRUE(WriteBytes(iniPath(), written));
+  start();
+  EXPECT_EQ(panel().deviceName(), "Phone X");
+  EXPECT_EQ(list().selectedIndex(), 2);
+  EXPECT_TRUE(window->arrowKeysEnabled());
+  close();
+  EXPECT_EQ(ReadBytes(iniPath()), written);
+}
+
+// Two camera folders both begin with IMG_0001.png, red in one, blue in the
+// other: every way of changing folders shows the new folder's own picture.
+TEST_F(MainWindowStart, AnotherFolderWithTheSameFirstNameShowsItsOwnPicture) {
+  const QString blue = root.path() + "/blue", empty = root.path() + "/empty";
+  QDir().mkpath(blue);
+  QDir().mkpath(empty);
+  WritePicture(in() + "/IMG_0001.png", 400, 300, 0, Qt::red);
+  WritePicture(blue + "/IMG_0001.png", 400, 300, 0, Qt::blue);
+  startWith(160, 128);
+  auto shown = [&] { return QColor(view().picture().pixel(200, 150)); };
+  ASSERT_EQ(shown(), QColor(Qt::red));
+  fakes.folders.answers = {blue, empty, in(), ""};
+  window->chooseInputFolder();
+  EXPECT_EQ(shown(), QColor(Qt::blue));
+  window->chooseInputFolder();  // no pictures: nothing shown
+  EXPECT_FALSE(view().hasPicture());
+  window->chooseInputFolder();  // and back: its first picture shows again
+  EXPECT_EQ(shown(), QColor(Qt::red));
+  window->chooseInputFolder();  // cancelled: the folder stays
+  EXPECT_EQ(window->inputFolder(), in());
+  window->setInputFolder(blue);
+  window->reloadFolder();
+  EXPECT_EQ(shown(), QColor(Qt::blue));
+  EXPECT_EQ(window->shownFile(), blue + "/IMG_0001.png");
+  EXPECT_EQ(fakes.folders.titles.value(0), "Locate Input Folder");
+}
+
+// A close that arrives while a picture loads: nothing runs after it, and the
+// stored position is that of the picture being shown.
+TEST_F(MainWindowStart, ClosingDuringALoadStopsThePollAndStoresTheShownPosition) {
+  WritePictureFolder(in(), 10, 300, 200);
+  startWith(250, 128);
+  panel().setMaxCropSize(1);  // the search reports each pass on the status line
+  QObject::connect(&window->statusOverlay(), &StatusOverlay::messageShown, [this] {
+    if (window->isVisible()) close();
+  });
+  list().select(3);
+  EXPECT_FALSE(window->isPolling());
+  EXPECT_EQ(stored("LastFilePos"), "3");
+}
+
+TEST_F(MainWindowStart, ArrowKeysModeIsToggledAndRemembered) {
+  startWith();
+  EXPECT_EQ(panel().arrowKeysCaption(), "Arrow Keys Disabled");
+  window->toggleArrowKeys();
+  EXPECT_EQ(panel().arrowKeysCaption(), "Arrow Keys Enabled");
+  EXPECT_EQ(statuses.last(), "Arrow Keys Enabled");
+  EXPECT_EQ(stored("ArrowKeys"), "1");
+  window->toggleArrowKeys();
+  EXPECT_EQ(stored("ArrowKeys"), "0");
+}
+
+TEST_F(MainWindowStart, LinksOpenTheHelpPageOrSayWhereItIs) {
+  startWith();
+  window->showHelp();
+  window->showHomepage();
+  window->showDonationPage();
+  ASSERT_EQ(fakes.shell.opened.size(), 3);
+  EXPECT_TRUE(QFile::exists(fakes.shell.opened[0].toLocalFile()));
+  EXPECT_EQ(fakes.shell.opened[1].fragment(), "about");
+  EXPECT_EQ(fakes.shell.opened[2].fragment(), "support");
+  fakes.shell.succeed = false;  // as a desktop without a browser
+  window->showHelp();
+  ASSERT_EQ(fakes.messages.shown.size(), 1u);
+  EXPECT_EQ(fakes.messages.shown[0].icon, MessageIcon::Information);
+  EXPECT_TRUE(fakes.messages.shown[0].text.contains(QRegularExpression("/help/help\\.htm$")));
+}
+
+}  // namespace
