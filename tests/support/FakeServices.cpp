@@ -5,13 +5,13 @@
 
 namespace trimora::testing {
 
-MsgResult FakeMessageBox::Show(QWidget*, const QString& text, MsgButtons buttons, MsgIcon icon,
-                               const QString& title) {
-  shown.push_back({text, buttons, icon, title});
+MessageResult FakeMessageBox::show(QWidget*, const QString& text, MessageButtons buttons,
+                                   MessageIcon icon) {
+  shown.push_back({text, buttons, icon});
   if (onShow) onShow(shown.back());
-  if (buttons == MsgButtons::OK) return MsgResult::OK;
-  if (answers.empty()) return MsgResult::Yes;
-  const MsgResult answer = answers.front();
+  if (buttons == MessageButtons::Ok) return MessageResult::Ok;
+  if (answers.empty()) return MessageResult::Yes;
+  const MessageResult answer = answers.front();
   answers.pop_front();
   return answer;
 }
@@ -22,7 +22,7 @@ QStringList FakeMessageBox::texts() const {
   return list;
 }
 
-QString FakeFolderBrowser::Browse(QWidget*, const QString& title, const QString& startFolder) {
+QString FakeFolderBrowser::browse(QWidget*, const QString& title, const QString& startFolder) {
   titles << title;
   startFolders << startFolder;
   if (answers.empty()) return {};
@@ -31,12 +31,12 @@ QString FakeFolderBrowser::Browse(QWidget*, const QString& title, const QString&
   return answer;
 }
 
-bool FakeShell::Open(const QUrl& url) {
+bool FakeShell::open(const QUrl& url) {
   opened << url;
   return succeed;
 }
 
-QWidget* FakePointer::WidgetAt(const QPoint& globalPos) {
+QWidget* FakePointer::widgetAt(const QPoint& globalPos) {
   return under ? under : QApplication::widgetAt(globalPos);
 }
 
@@ -49,43 +49,43 @@ struct FakeClock::Entry {
 
 class FakeTimerEngine final : public TimerEngine {
  public:
-  FakeTimerEngine(FakeClock& clock, std::function<void()> onTick) : clock_(clock) {
-    entry_.onTick = std::move(onTick);
-    clock_.timers_.push_back(&entry_);
+  FakeTimerEngine(FakeClock& clock, std::function<void()> onTick) : mClock(clock) {
+    mEntry.onTick = std::move(onTick);
+    mClock.mTimers.push_back(&mEntry);
   }
   ~FakeTimerEngine() override {
-    auto& v = clock_.timers_;
-    v.erase(std::remove(v.begin(), v.end(), &entry_), v.end());
+    auto& v = mClock.mTimers;
+    v.erase(std::remove(v.begin(), v.end(), &mEntry), v.end());
   }
-  void Start(int intervalMs) override {
-    entry_.active = true;
-    entry_.interval = std::max(1, intervalMs);
-    entry_.due = clock_.now_ + entry_.interval;
+  void start(int intervalMs) override {
+    mEntry.active = true;
+    mEntry.interval = std::max(1, intervalMs);
+    mEntry.due = mClock.mNow + mEntry.interval;
   }
-  void Stop() override { entry_.active = false; }
-  bool IsActive() const override { return entry_.active; }
+  void stop() override { mEntry.active = false; }
+  bool isActive() const override { return mEntry.active; }
 
  private:
-  FakeClock& clock_;
-  FakeClock::Entry entry_;
+  FakeClock& mClock;
+  FakeClock::Entry mEntry;
 };
 
-std::unique_ptr<TimerEngine> FakeClock::CreateTimer(std::function<void()> onTick) {
+std::unique_ptr<TimerEngine> FakeClock::createTimer(std::function<void()> onTick) {
   return std::make_unique<FakeTimerEngine>(*this, std::move(onTick));
 }
 
-void FakeClock::Advance(int ms) {
-  const long long end = now_ + ms;
+void FakeClock::advance(int ms) {
+  const long long end = mNow + ms;
   for (;;) {
     Entry* next = nullptr;
-    for (Entry* e : timers_)
+    for (Entry* e : mTimers)
       if (e->active && e->due <= end && (!next || e->due < next->due)) next = e;
     if (!next) break;
-    now_ = next->due;
+    mNow = next->due;
     next->due += next->interval;
     next->onTick();  // may stop, restart or destroy timers
   }
-  now_ = end;
+  mNow = end;
 }
 
 }  // namespace trimora::testing

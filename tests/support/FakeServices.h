@@ -16,25 +16,24 @@ namespace trimora::testing {
 
 struct ShownMessage {
   QString text;
-  MsgButtons buttons;
-  MsgIcon icon;
-  QString title;
+  MessageButtons buttons;
+  MessageIcon icon;
 };
 
 class FakeMessageBox final : public MessageBoxService {
  public:
-  using MessageBoxService::Show;
-  MsgResult Show(QWidget* owner, const QString& text, MsgButtons buttons, MsgIcon icon,
-                 const QString& title) override;
+  using MessageBoxService::show;
+  MessageResult show(QWidget* owner, const QString& text, MessageButtons buttons,
+                     MessageIcon icon) override;
   std::vector<ShownMessage> shown;
-  std::deque<MsgResult> answers;                    // answers for Yes/No questions; Yes when empty
+  std::deque<MessageResult> answers;                // answers for Yes/No questions; Yes when empty
   std::function<void(const ShownMessage&)> onShow;  // runs while the "box" is open
   QStringList texts() const;
 };
 
 class FakeFolderBrowser final : public FolderBrowserService {
  public:
-  QString Browse(QWidget* owner, const QString& title, const QString& startFolder) override;
+  QString browse(QWidget* owner, const QString& title, const QString& startFolder) override;
   std::deque<QString> answers;  // empty text = the user cancelled; cancel when empty
   QStringList titles;
   QStringList startFolders;
@@ -42,16 +41,16 @@ class FakeFolderBrowser final : public FolderBrowserService {
 
 class FakeShell final : public ShellService {
  public:
-  bool Open(const QUrl& url) override;
+  bool open(const QUrl& url) override;
   QList<QUrl> opened;
   bool succeed = true;  // false: as a desktop without a browser
 };
 
 class FakePointer final : public PointerService {
  public:
-  QPoint CursorPos() override { return pos; }
-  QWidget* TopWindow() override { return top; }
-  QWidget* WidgetAt(const QPoint& globalPos) override;
+  QPoint cursorPos() override { return pos; }
+  QWidget* topWindow() override { return top; }
+  QWidget* widgetAt(const QPoint& globalPos) override;
   QPoint pos;
   QWidget* top = nullptr;
   QWidget* under = nullptr;  // null: ask the application which widget is there
@@ -60,17 +59,17 @@ class FakePointer final : public PointerService {
 // Time that moves only when the test says so.
 class FakeClock final : public ClockService {
  public:
-  std::unique_ptr<TimerEngine> CreateTimer(std::function<void()> onTick) override;
+  std::unique_ptr<TimerEngine> createTimer(std::function<void()> onTick) override;
   // Moves time forward, firing every due tick in time order.
-  void Advance(int ms);
-  long long now() const { return now_; }
+  void advance(int ms);
+  long long now() const { return mNow; }
 
   struct Entry;
 
  private:
   friend class FakeTimerEngine;
-  long long now_ = 0;
-  std::vector<Entry*> timers_;
+  long long mNow = 0;
+  std::vector<Entry*> mTimers;
 };
 
 struct FakeServices {
