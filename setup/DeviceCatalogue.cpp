@@ -8,7 +8,7 @@
 
 namespace trimora {
 
-DeviceLine ParseDeviceLine(const QString& line) {
+DeviceLine parseDeviceLine(const QString& line) {
   DeviceLine device;
   const qsizetype colon = line.indexOf(QLatin1Char(':'));
   if (colon < 0) {
@@ -22,14 +22,14 @@ DeviceLine ParseDeviceLine(const QString& line) {
   return device;
 }
 
-QString DecodeCatalogueLine(const QByteArray& raw) {
+QString decodeCatalogueLine(const QByteArray& raw) {
   QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
   QString text = utf8.decode(raw);
   if (utf8.hasError()) return QString::fromLatin1(raw);
   return text;
 }
 
-std::optional<std::vector<DeviceLine>> ReadDeviceCatalogue(const QString& path) {
+std::optional<std::vector<DeviceLine>> readDeviceCatalogue(const QString& path) {
   if (path.isEmpty()) return std::nullopt;
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
@@ -40,18 +40,18 @@ std::optional<std::vector<DeviceLine>> ReadDeviceCatalogue(const QString& path) 
   std::vector<DeviceLine> devices;
   for (QByteArray raw : content.split('\n')) {
     if (raw.endsWith('\r')) raw.chop(1);
-    const QString line = DecodeCatalogueLine(raw);
+    const QString line = decodeCatalogueLine(raw);
     if (line.trimmed().isEmpty()) continue;  // an editor's trailing newline or a spacer
-    devices.push_back(ParseDeviceLine(line));
+    devices.push_back(parseDeviceLine(line));
   }
   return devices;
 }
 
-QString DeviceCataloguePath() {
-  return FindDataFile(QStringLiteral("devices.dat"), true);
+QString deviceCataloguePath() {
+  return findDataFile(QStringLiteral("devices.dat"), true);
 }
 
-QStringList SizeParts(const QString& size) {
+QStringList sizeParts(const QString& size) {
   return size.split(QLatin1Char('x'));
 }
 

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <optional>
 #include <vector>
 
@@ -18,22 +19,23 @@ struct DeviceLine {
 
 // Cuts one line at its colons. Further fields after the size are ignored
 // ("Foo:240x320:extra" has the size "240x320"); nothing is trimmed.
-DeviceLine ParseDeviceLine(const QString& line);
+DeviceLine parseDeviceLine(const QString& line);
 
 // One line of the file as text: UTF-8, or Latin-1 when its bytes are not
 // valid UTF-8 (a catalogue saved by an older 8-bit editor).
-QString DecodeCatalogueLine(const QByteArray& raw);
+QString decodeCatalogueLine(const QByteArray& raw);
 
 // Every device line of the file in file order. Lines may end in CR LF or LF,
 // a UTF-8 byte-order mark at the start is skipped, and empty or blank lines
 // are passed over. Nothing when the file cannot be opened or read.
-std::optional<std::vector<DeviceLine>> ReadDeviceCatalogue(const QString& path);
+std::optional<std::vector<DeviceLine>> readDeviceCatalogue(const QString& path);
 
 // Where the catalogue "devices.dat" is: the current folder first, then beside
 // the program and in the installed data folder. Empty when it is nowhere.
-QString DeviceCataloguePath();
+QString deviceCataloguePath();
 
-// Cuts a size text at every lower-case "x": width first, then height.
-QStringList SizeParts(const QString& size);
+// Cuts a size text at every lower-case "x": the width first, then the height.
+// Both are left as they stand; "640X480" is one part (no height).
+QStringList sizeParts(const QString& size);
 
 }  // namespace trimora

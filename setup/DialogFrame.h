@@ -1,14 +1,15 @@
 #pragma once
 
+#include <QSize>
 #include <QString>
 
 class QDialog;
 
 namespace trimora {
 
-// Names a set-up dialog, gives it its caption and the Tahoma font of the set-up
-// windows, and fixes its client area to the given size in twips.
-void SetUpDialogFrame(QDialog& dialog, const QString& name, const QString& caption, int widthTwips,
-                      int heightTwips);
+// Gives a set-up dialog its caption, the Tahoma font of the set-up windows
+// (8 points; the desktop stands in its nearest font where Tahoma is missing)
+// and a client area fixed at size, in pixels.
+void setUpDialogFrame(QDialog& dialog, const QString& caption, const QSize& size);
 
 }  // namespace trimora

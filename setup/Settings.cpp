@@ -48,8 +48,7 @@ void Settings::setText(const QString& key, const QString& value) {
   mStore.setValue(keyPath(key), value);
 }
 
-std::optional<int> Settings::checkState(const QString& key) const {
-  const std::optional<QString> stored = text(key);
+std::optional<int> Settings::checkState(const std::optional<QString>& stored) {
   if (!stored) return std::nullopt;
   const int state = nearestInt(numericValue(*stored));
   if (state < 0 || state > 2) return std::nullopt;
@@ -63,13 +62,13 @@ std::optional<double> Settings::number(const QString& key) const {
 }
 
 std::optional<int> Settings::maxCropSize() const {
-  return checkState(kMaxCropSize);
+  return checkState(text(kMaxCropSize));
 }
 std::optional<int> Settings::resizeLock() const {
-  return checkState(kResizeLock);
+  return checkState(text(kResizeLock));
 }
 std::optional<int> Settings::autoPan() const {
-  return checkState(kAutoPan);
+  return checkState(text(kAutoPan));
 }
 std::optional<double> Settings::frameWidth() const {
   return number(kFrameWidth);
@@ -99,6 +98,9 @@ int Settings::zoom() const {
 }
 bool Settings::showWizard() const {
   return text(kShowWizard).value_or(QStringLiteral("1")) == QLatin1String("1");
+}
+std::optional<int> Settings::showWizardState() const {
+  return checkState(text(kShowWizard).value_or(QStringLiteral("1")));
 }
 bool Settings::arrowKeys() const {
   return text(kArrowKeys).value_or(QStringLiteral("0")) == QLatin1String("1");

@@ -35,6 +35,10 @@ class Settings {
   int zoom() const;
   // Whether the set-up wizard opens at start (stored "1", the default).
   bool showWizard() const;
+  // The state of the wizard's "Show wizard every time" box: the stored number
+  // (1 when never stored, so " 1" or "01" check it too); nothing when the
+  // number lies outside 0..2.
+  std::optional<int> showWizardState() const;
   // Whether the arrow keys mode is on (stored "1").
   bool arrowKeys() const;
 
@@ -64,7 +68,7 @@ class Settings {
   void setText(const QString& key, const QString& value);
 
  private:
-  std::optional<int> checkState(const QString& key) const;
+  static std::optional<int> checkState(const std::optional<QString>& stored);
   std::optional<double> number(const QString& key) const;
   QSettings mStore;
 };

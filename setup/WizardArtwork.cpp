@@ -52,7 +52,7 @@ void drawMark(QPainter& p, const QRectF& box) {
 
 }  // namespace
 
-QImage WizardHeaderArtwork(int width, int height) {
+QImage wizardHeaderArtwork(int width, int height) {
   QImage art(width, height, QImage::Format_RGB32);
   art.fill(Qt::white);
   QPainter p(&art);

@@ -49,25 +49,25 @@ struct FakeClock::Entry {
 
 class FakeTimerEngine final : public TimerEngine {
  public:
-  FakeTimerEngine(FakeClock& clock, std::function<void()> onTick) : clock_(clock) {
-    entry_.onTick = std::move(onTick);
-    clock_.timers_.push_back(&entry_);
+  FakeTimerEngine(FakeClock& clock, std::function<void()> onTick) : mClock(clock) {
+    mEntry.onTick = std::move(onTick);
+    mClock.mTimers.push_back(&mEntry);
   }
   ~FakeTimerEngine() override {
-    auto& v = clock_.timers_;
-    v.erase(std::remove(v.begin(), v.end(), &entry_), v.end());
+    auto& v = mClock.mTimers;
+    v.erase(std::remove(v.begin(), v.end(), &mEntry), v.end());
   }
   void start(int intervalMs) override {
-    entry_.active = true;
-    entry_.interval = std::max(1, intervalMs);
-    entry_.due = clock_.now_ + entry_.interval;
+    mEntry.active = true;
+    mEntry.interval = std::max(1, intervalMs);
+    mEntry.due = mClock.mNow + mEntry.interval;
   }
-  void stop() override { entry_.active = false; }
-  bool isActive() const override { return entry_.active; }
+  void stop() override { mEntry.active = false; }
+  bool isActive() const override { return mEntry.active; }
 
  private:
-  FakeClock& clock_;
-  FakeClock::Entry entry_;
+  FakeClock& mClock;
+  FakeClock::Entry mEntry;
 };
 
 std::unique_ptr<TimerEngine> FakeClock::createTimer(std::function<void()> onTick) {
@@ -75,17 +75,17 @@ std::unique_ptr<TimerEngine> FakeClock::createTimer(std::function<void()> onTick
 }
 
 void FakeClock::advance(int ms) {
-  const long long end = now_ + ms;
+  const long long end = mNow + ms;
   for (;;) {
     Entry* next = nullptr;
-    for (Entry* e : timers_)
+    for (Entry* e : mTimers)
       if (e->active && e->due <= end && (!next || e->due < next->due)) next = e;
     if (!next) break;
-    now_ = next->due;
+    mNow = next->due;
     next->due += next->interval;
     next->onTick();  // may stop, restart or destroy timers
   }
-  now_ = end;
+  mNow = end;
 }
 
 }  // namespace trimora::testing

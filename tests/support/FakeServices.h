@@ -62,14 +62,14 @@ class FakeClock final : public ClockService {
   std::unique_ptr<TimerEngine> createTimer(std::function<void()> onTick) override;
   // Moves time forward, firing every due tick in time order.
   void advance(int ms);
-  long long now() const { return now_; }
+  long long now() const { return mNow; }
 
   struct Entry;
 
  private:
   friend class FakeTimerEngine;
-  long long now_ = 0;
-  std::vector<Entry*> timers_;
+  long long mNow = 0;
+  std::vector<Entry*> mTimers;
 };
 
 struct FakeServices {
