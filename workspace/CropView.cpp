@@ -78,6 +78,7 @@ CropView::CropView(QWidget* parent) : QWidget(parent) {
   setAutoFillBackground(true);
 
   mCanvas = new PictureCanvas(this, this);
+  mCanvas->setObjectName(QStringLiteral("pictureCanvas"));
   mCanvas->resize(0, 0);
 
   mCroppedMark = new QLabel(QStringLiteral("Saved"), mCanvas);
