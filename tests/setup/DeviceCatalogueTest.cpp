@@ -1,109 +1,77 @@
-// Reading the device catalogue: the line rule, the file rules, where the file
-// is looked for, and the catalogue that ships with the program.
-#include <gtest/gtest.h>
-
-#include <QDir>
+// The catalogue: its lines, its file, where it is found, and the one shipped.
 #include <QRegularExpression>
 #include <QSet>
-#include <QTemporaryDir>
 
 #include "DeviceCatalogue.h"
-#include "TestPictures.h"
+#include "SetupTest.h"
 #include "TrimoraVersion.h"
 
-namespace trimora {
+namespace trimora::testing {
 namespace {
 
-TEST(DeviceLineTest, CutsNameAndSizeAtColonsAndSizeAtLowerCaseX) {
-  // Line, then name|size|whether it has a size. Later fields are ignored, a
-  // line without a colon is listed without a size, nothing is trimmed.
-  const std::pair<QString, QString> cases[] = {{"Phone 1:240x320", "Phone 1|240x320|1"},
-                                               {"Foo:240x320:extra", "Foo|240x320|1"},
-                                               {"Foo", "Foo||0"},
-                                               {":240x320", "|240x320|1"},
-                                               {" Wide :1920 x1080", " Wide |1920 x1080|1"}};
-  for (const auto& [line, want] : cases) {
-    const DeviceLine d = ParseDeviceLine(line);
-    EXPECT_EQ(QStringList({d.name, d.size, QString::number(d.hasSize)}).join('|'), want);
-  }
-  EXPECT_EQ(SizeParts("240x320"), QStringList({"240", "320"}));
-  EXPECT_EQ(SizeParts("240X320"), QStringList({"240X320"}));  // upper-case X does not cut
-}
+class DeviceCatalogueTest : public SetupTest {};
 
-TEST(CatalogueFileTest, ReadsAnyLineEndAndEncodingFromTheCurrentFolderFirst) {
-  QTemporaryDir folder;
-  QFile file(folder.filePath("devices.dat"));
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  file.write(
-      "\xEF\xBB\xBF"
-      "Alpha 100:240x320\r\n\r\nCaf\xC3\xA9 Tab:800x1280\n   \t\n"
-      "Caf\xE9 Phone:320x480\r\nGamma:1080x1920");  // no line end after the last line
-  file.close();
-  const auto devices = ReadDeviceCatalogue(file.fileName());
+TEST_F(DeviceCatalogueTest, ReadsEveryLineFromTheCatalogueInTheCurrentFolderFirst) {
+  // Later fields are ignored, nothing is trimmed, only a lower-case x cuts a
+  // size; a byte-order mark and blank lines are passed over, either line end
+  // is taken, Latin-1 where a line is not UTF-8, and the last needs no end.
+  ASSERT_TRUE(WriteBytes(root.filePath("devices.dat"),
+                         "\xEF\xBB\xBFPhone 1:240x320\r\n\r\nFoo:240x320:extra\n  \t\nFoo\r\n"
+                         ":240x320\n Wide :1920 x1080\nTab:640X480\nOdd:320x\nCaf\xC3\xA9:1x2\n"
+                         "Caf\xE9:3x4"));
+  const auto devices = readDeviceCatalogue(deviceCataloguePath());
   ASSERT_TRUE(devices.has_value());
-  QStringList lines;
-  for (const DeviceLine& d : *devices) lines << d.name + '|' + d.size;
-  EXPECT_EQ(lines, QStringList({"Alpha 100|240x320", QString::fromUtf8("Café Tab|800x1280"),
-                                QString::fromUtf8("Café Phone|320x480"), "Gamma|1080x1920"}));
-
-  EXPECT_FALSE(ReadDeviceCatalogue(folder.filePath("nothing.dat")).has_value());
-  ASSERT_TRUE(QDir(folder.path()).mkdir("folder.dat"));
-  EXPECT_FALSE(ReadDeviceCatalogue(folder.filePath("folder.dat")).has_value());
-
-  const QString previous = QDir::currentPath();
-  ASSERT_TRUE(QDir::setCurrent(folder.path()));
-  const QString found = DeviceCataloguePath();
-  QDir::setCurrent(previous);
-  EXPECT_EQ(found, QFileInfo(file).absoluteFilePath());
-  // Away from that folder the program's own copy is found instead.
-  EXPECT_FALSE(DeviceCataloguePath().isEmpty());
-  EXPECT_NE(DeviceCataloguePath(), found);
+  QStringList lines;  // name|size|whether it has a size|the size's parts
+  for (const DeviceLine& d : *devices)
+    lines << d.name + '|' + d.size + '|' + QString::number(d.hasSize) + '|' +
+                 sizeParts(d.size).join(',');
+  EXPECT_EQ(lines, QStringList({"Phone 1|240x320|1|240,320", "Foo|240x320|1|240,320", "Foo||0|",
+                                "|240x320|1|240,320", " Wide |1920 x1080|1|1920 ,1080",
+                                "Tab|640X480|1|640X480", "Odd|320x|1|320,",
+                                QString::fromUtf8("Café|1x2|1|1,2"),
+                                QString::fromUtf8("Café|3x4|1|3,4")}));
+  breakCatalogue();
+  EXPECT_FALSE(readDeviceCatalogue(deviceCataloguePath()).has_value());
+  EXPECT_FALSE(readDeviceCatalogue(root.filePath("nothing.dat")).has_value());
+  QDir::setCurrent(previousFolder);  // elsewhere the program's own copy is found
+  EXPECT_TRUE(readDeviceCatalogue(deviceCataloguePath()).has_value());
 }
 
-// The shipped catalogue: clean lines, real sizes, devices the right way up.
+// The shipped catalogue: clean distinct lines, real sizes, devices upright or
+// wide as they are held.
 TEST(ShippedCatalogueTest, EveryLineIsAWellFormedDistinctDevice) {
-  QFile file(QStringLiteral(TRIMORA_SOURCE_DATA_DIR "/devices.dat"));
-  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-  QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
-  if (lines.last().isEmpty()) lines.removeLast();  // the final line end
-
-  const QRegularExpression syntax(QStringLiteral("^([^:\\s][^:]*[^:\\s]):([0-9]+)x([0-9]+)$"));
-  // Names that mark phones, tablets and e-readers, and screens that lie wide.
+  const QRegularExpression syntax("^([^:\\s][^:]*[^:\\s]):([0-9]+)x([0-9]+)$");
   const QRegularExpression upright(
       "iPhone|iPod touch|iPad|Galaxy [SANZT]|Pixel|Xiaomi|Redmi|POCO|OnePlus|Moto|Xperia|"
       "Nothing Phone|CMF|Fairphone|Huawei|OPPO|vivo|Honor|ROG Phone|Zenfone|Nokia|BlackBerry|"
       "Kindle|Kobo|Fire |Surface (Pro|Go)|Tab P|reMarkable|PocketBook|tolino|Portrait");
   const QRegularExpression wide(
-      "Monitor|TV |Display|UltraSharp|Odyssey|UltraFine|ViewFinity|iMac|MacBook|Laptop|"
-      "Landscape");
-  QSet<QString> seen;
+      "Monitor|TV |Display|UltraSharp|Odyssey|UltraFine|ViewFinity|iMac|MacBook|Laptop|Landscape");
+  const QString path = QStringLiteral(TRIMORA_SOURCE_DATA_DIR "/devices.dat");
+  const QStringList lines = QString::fromUtf8(ReadBytes(path)).split('\n', Qt::SkipEmptyParts);
+  QSet<QString> names;
   int portrait = 0, landscape = 0;
   for (const QString& line : lines) {
-    SCOPED_TRACE(line.toStdString());
     const auto match = syntax.match(line);
-    ASSERT_TRUE(match.hasMatch());
     const QString name = match.captured(1);
     const int width = match.captured(2).toInt(), height = match.captured(3).toInt();
-    EXPECT_EQ(ParseDeviceLine(line).name, name);
-    EXPECT_FALSE(seen.contains(name)) << "listed twice";
-    seen.insert(name);
+    EXPECT_TRUE(match.hasMatch() && !names.contains(name)) << qPrintable(line);
     EXPECT_TRUE(width >= 100 && width <= 8000 && height >= 100 && height <= 8000);
+    names.insert(name);
     if (name.contains(upright) && !name.contains("Watch")) {
-      EXPECT_LT(width, height) << "phones and tablets stand upright";
+      EXPECT_LT(width, height) << qPrintable(line);
       ++portrait;
     }
     if (name.contains(wide)) {
-      EXPECT_GT(width, height) << "monitors, laptops and TVs lie wide";
+      EXPECT_GT(width, height) << qPrintable(line);
       ++landscape;
     }
   }
-  EXPECT_GE(lines.size(), 200);
-  EXPECT_GE(portrait, 150);
-  EXPECT_GE(landscape, 40);
-  const auto devices = ReadDeviceCatalogue(file.fileName());
-  ASSERT_TRUE(devices.has_value());
-  EXPECT_EQ(devices->size(), std::size_t(lines.size()));
+  EXPECT_TRUE(lines.size() >= 200 && portrait >= 150 && landscape >= 40);
+  const auto devices = readDeviceCatalogue(path);
+  EXPECT_TRUE(devices && devices->size() == std::size_t(lines.size()));
+  EXPECT_TRUE(ReadBytes(path).endsWith("\n") && !ReadBytes(path).contains("\n\n"));
 }
 
 }  // namespace
-}  // namespace trimora
+}  // namespace trimora::testing
