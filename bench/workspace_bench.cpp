@@ -13,11 +13,13 @@
 #include <map>
 #include <memory>
 
+#include "CropGeometry.h"
+#include "CropView.h"
 #include "GDIPlus.h"
+#include "MainWindow.h"
+#include "OptionsPanel.h"
 #include "QtServices.h"
-#include "TextRules.h"
-#include "basSettings.h"
-#include "frmMain.h"
+#include "Settings.h"
 
 namespace {
 
@@ -32,7 +34,7 @@ struct Bench {
   QTemporaryDir dir;
   QtServices desktop;
   Services services;
-  std::unique_ptr<frmMain> form;
+  std::unique_ptr<MainWindow> window;
   QString path;
 };
 Bench* bench = nullptr;
@@ -41,9 +43,9 @@ Bench* bench = nullptr;
 void Display(const QString& path, int z) {
   int w = 0, h = 0;
   GetPictureFileSize(path, w, h);
-  w = nearestInt(z / 100.0 * std::min(w, 2000));
-  h = nearestInt(z / 100.0 * std::min(h, 2000));
-  if (w < 100 || h < 100) w = h = 100;
+  const QSize request = canvasRequest(QSize(w, h), z);
+  w = request.width();
+  h = request.height();
   benchmark::DoNotOptimize(LoadDisplayPicture(path, w, h, true));
 }
 
@@ -53,19 +55,19 @@ void BM_Display(benchmark::State& state, int z) {
 
 // A new picture with "Max Crop Size" on: the search from 5 % and one drawing.
 void BM_MaxCropSizeShow(benchmark::State& state) {
-  frmMain& f = *bench->form;
-  for (auto _ : state) f.ShowPicture(kPicture, false);
-  if (f.HScroll2->Value() != 65 || f.Picture1->Picture().width() != 1300)
+  MainWindow& w = *bench->window;
+  for (auto _ : state) w.showPicture(kPicture, false);
+  if (w.optionsPanel().zoom() != 65 || w.cropView().picture().width() != 1300)
     state.SkipWithError("the search did not end at 65 %");
 }
 
 // The user moves the zoom by one step on the shown picture.
 void BM_ZoomStep(benchmark::State& state) {
-  frmMain& f = *bench->form;
+  MainWindow& w = *bench->window;
   bool down = true;
   for (auto _ : state) {
-    f.HScroll2->setValue(down ? 55 : 65);
-    f.ShowPicture(kPicture, true);
+    w.optionsPanel().setZoom(down ? 55 : 65);
+    w.showPicture(kPicture, true);
     down = !down;
   }
 }
@@ -103,15 +105,18 @@ int main(int argc, char** argv) {
   QFile::link(source, in + QLatin1Char('/') + kPicture);
   b.path = in + QLatin1Char('/') + kPicture;
   QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, b.dir.path());
-  for (const auto& [key, value] : std::map<QString, QString>{{"Wizard", "0"},
-                                                             {"InputFolder", in},
-                                                             {"Check2", "1"},
-                                                             {"PWidth", QString::number(kFrameW)},
-                                                             {"PHeight", QString::number(kFrameH)}})
-    SaveSetting(kAppName, kSettingsSection, key, value);
+  {
+    Settings settings;
+    settings.setShowWizard(0);
+    settings.setInputFolder(in);
+    settings.setMaxCropSize(1);
+    settings.setFrameWidth(kFrameW);
+    settings.setFrameHeight(kFrameH);
+    settings.sync();
+  }
   b.services = b.desktop.services();
-  b.form = std::make_unique<frmMain>(b.services);
-  b.form->Load();
+  b.window = std::make_unique<MainWindow>(b.services);
+  b.window->start();
 
   const auto reg = [](const char* name, auto fn) {
     return benchmark::RegisterBenchmark(name, fn)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -132,6 +137,6 @@ int main(int argc, char** argv) {
                 ms["MaxCropSizeShow"] / oneDisplay);
     std::printf("Zoom step / one display at the same zooms: %.2f\n", ms["ZoomStep"] / stepDisplay);
   }
-  b.form.reset();
+  b.window.reset();
   return 0;
 }

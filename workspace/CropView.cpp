@@ -94,8 +94,9 @@ CropView::CropView(QWidget* parent) : QWidget(parent) {
   mVerticalScrollBar = new QScrollBar(Qt::Vertical, this);
   for (QScrollBar* bar : {mHorizontalScrollBar, mVerticalScrollBar}) {
     bar->setRange(0, 0);
-    bar->setSingleStep(67);
-    bar->setPageStep(67);
+    // A click on an arrow or beside the thumb moves a third of a thousand pixels.
+    bar->setSingleStep(333);
+    bar->setPageStep(333);
     bar->setEnabled(false);
     connect(bar, &QScrollBar::valueChanged, this, &CropView::updateScrollBars);
   }

@@ -38,21 +38,20 @@ void ExpectNothingChanged(const Fingerprint& before, const Fingerprint& after) {
 }
 
 void Battery::StartOn(int w, int h, const QString& outputFolder) {
-  Store("Wizard", "0");
-  Store("InputFolder", in());
-  Store("OutputFolder", outputFolder.isEmpty() ? out() : outputFolder);
-  Store("PWidth", QString::number(w));
-  Store("PHeight", QString::number(h));
-  Store("Quality", "90");
-  Start();
-  form->show();
-  form->StatusText->onChange = [this] { statuses << form->StatusText->Caption(); };
+  store("Wizard", "0");
+  store("InputFolder", in());
+  store("OutputFolder", outputFolder.isEmpty() ? out() : outputFolder);
+  store("PWidth", QString::number(w));
+  store("PHeight", QString::number(h));
+  store("Quality", "90");
+  start();
+  window->show();
 }
 
 void Battery::CropInTheMiddle() {
-  const int x = form->Picture1->width() / 2, y = form->Picture1->height() / 2;
-  PointAt(x, y);
-  Key(Qt::Key_Space);
+  const int x = view().picture().width() / 2, y = view().picture().height() / 2;
+  pointAt(x, y);
+  key(Qt::Key_Space);
 }
 
 QStringList Battery::FilesIn(const QString& folder) {

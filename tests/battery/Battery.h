@@ -30,7 +30,6 @@ class Battery : public WorkspaceFixture {
   // Starts the window on the input folder with a crop frame of w x h,
   // without the wizard, and records every status line it shows.
   void StartOn(int w, int h, const QString& outputFolder = {});
-  void Key(Qt::Key key) { QTest::keyClick(form->Picture1, key); }
   // Rests the pointer on the middle of the shown picture and crops with Space.
   void CropInTheMiddle();
   // The file names in a folder, sorted.
@@ -39,7 +38,6 @@ class Battery : public WorkspaceFixture {
   static void ExpectAllJpegsOfSize(const QString& folder, int w, int h);
   // Messages shown since the last call, then forgotten.
   QStringList TakeMessages();
-  QStringList statuses;
 };
 
 }  // namespace trimora::testing

@@ -110,16 +110,16 @@ TEST_F(Battery, DamagedPicturesOfEveryFormatShowOrGiveNothingAndCutsKeepTheirSiz
   const Fingerprint before = FingerprintOf(in());
   const long peakBefore = PeakResidentKb();
   StartOn(kFrame, kFrame);
-  const int count = form->File1->ListCount();
+  const int count = list().count();
   ASSERT_EQ(count, corpus + 6);
   QStringList slow;
   for (int i = 0; i < count; ++i) {
     QElapsedTimer clock;
     clock.start();
-    if (i > 0) Key(Qt::Key_Right);
-    ASSERT_EQ(form->File1->ListIndex(), i);
+    if (i > 0) key(Qt::Key_Right);
+    ASSERT_EQ(list().selectedIndex(), i);
     CropInTheMiddle();
-    if (clock.elapsed() > kStepLimitMs) slow << form->File1->FileName();
+    if (clock.elapsed() > kStepLimitMs) slow << list().selectedName();
   }
   EXPECT_TRUE(slow.isEmpty()) << qPrintable(slow.join(", "));
   EXPECT_LT(PeakResidentKb() - peakBefore, kMaxGrowthKb);

@@ -22,7 +22,7 @@ class FileSystemFaults : public Battery {
  protected:
   // Crops the shown picture into folder; returns the messages it caused.
   QStringList CropInto(const QString& folder) {
-    form->OutputFolder->setText(folder);
+    window->setOutputFolder(folder);
     TakeMessages();
     statuses.clear();
     CropInTheMiddle();
@@ -132,7 +132,7 @@ TEST_F(FileSystemFaults, AFullFileSystemLeavesNoPartialFile) {
   EXPECT_EQ(messages.size(), 1);
   if (!messages.isEmpty()) EXPECT_TRUE(messages[0].startsWith(kSaveError));
   EXPECT_EQ(FingerprintOf(mountPoint), before);
-  form.reset();
+  window.reset();
 }
 
 // Only without root's override can a folder's permission bits stop a write.
@@ -161,7 +161,7 @@ TEST_F(FileSystemFaults, InputFilesThatChangeBehindTheListAndAwkwardNames) {
   ASSERT_TRUE(QFile::link(in() + "/x.png", in() + "/y.png"));
   ASSERT_TRUE(QFile::link(in(), in() + "/up"));
   StartOn(kW, kH);
-  ASSERT_EQ(form->File1->FileName(), "a.jpg");
+  ASSERT_EQ(list().selectedName(), "a.jpg");
 
   // Behind the list's back: b.png goes, c.gif becomes a larger picture.
   ASSERT_TRUE(QFile::remove(in() + "/b.png"));
@@ -170,18 +170,18 @@ TEST_F(FileSystemFaults, InputFilesThatChangeBehindTheListAndAwkwardNames) {
   const Fingerprint before = FingerprintOf(root.path());
 
   QStringList shown;
-  for (int i = 0; i < form->File1->ListCount(); ++i) {
-    form->File1->setListIndex(i);
-    if (form->Picture1->HasPicture()) shown << form->File1->FileName();
+  for (int i = 0; i < list().count(); ++i) {
+    list().select(i);
+    if (view().hasPicture()) shown << list().selectedName();
     CropInTheMiddle();
   }
-  for (int i = 0; i < form->File1->ListCount(); ++i)
-    if (form->File1->List(i) == "my photo.jpg") form->File1->setListIndex(i);
+  for (int i = 0; i < list().count(); ++i)
+    if (list().item(i)->text() == "my photo.jpg") list().select(i);
   CropInTheMiddle();  // a second cut of the same picture takes the counter
   EXPECT_TRUE(TakeMessages().isEmpty());
   EXPECT_EQ(shown, QStringList({"a.jpg", "c.gif", "d.bmp", "it's \"quoted\".png", "my photo.jpg",
                                 "ü é ß 写真.jpg"}));
-  EXPECT_EQ(form->Picture1->Picture().size(), QSize(320, 240));
+  EXPECT_EQ(view().picture().size(), QSize(320, 240));
   EXPECT_EQ(FilesIn(out()), QStringList({"a.jpg", "c.jpg", "d.jpg", "it's \"quoted\".jpg",
                                          "my photo.jpg", "my photo1.jpg", "ü é ß 写真.jpg"}));
   ExpectAllJpegsOfSize(out(), kW, kH);

@@ -5,10 +5,9 @@
 
 #include "Battery.h"
 #include "DeviceCatalogue.h"
-#include "SelectedDevice.h"
+#include "DeviceChoice.h"
+#include "DevicePicker.h"
 #include "TextRules.h"
-#include "basSettings.h"
-#include "frmDevices.h"
 
 // Bad settings and a bad device catalogue: the window starts, crops with
 // whatever size it ends up with or says why it cannot, and closes, and no
@@ -22,20 +21,18 @@ class BadStores : public Battery {
     Battery::SetUp();
     previousFolder = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(root.path()));  // the catalogue is looked for here first
-    SelectedDeviceName.clear();
-    SelectedDeviceSize.clear();
+    lastDeviceChoice() = {};
   }
   void TearDown() override {
     Battery::TearDown();
     QDir::setCurrent(previousFolder);
-    SelectedDeviceName.clear();
-    SelectedDeviceSize.clear();
+    lastDeviceChoice() = {};
   }
   // Crops in the middle; a cut that is written (into the output folder the
   // window shows, which may be relative to the current folder) must have the
   // size the window shows, anything else must be told with a message.
   void CropAndCheck(const QString& what) {
-    const QString folder = QDir(form->OutputFolder->Text()).absolutePath() + "/";
+    const QString folder = QDir(window->outputFolder()).absolutePath() + "/";
     const QStringList outputsBefore = FilesIn(folder);
     TakeMessages();
     CropInTheMiddle();
@@ -44,13 +41,13 @@ class BadStores : public Battery {
     for (const QString& name : outputsBefore) added.removeOne(name);
     EXPECT_LE(added.size(), 1) << qPrintable(what);
     if (added.isEmpty()) {
-      if (!form->Picture1->HasPicture()) return;  // nothing shown, nothing to crop
+      if (!view().hasPicture()) return;  // nothing shown, nothing to crop
       ASSERT_EQ(messages.size(), 1) << qPrintable(what) << ": no cut and no word why";
       EXPECT_FALSE(messages[0].isEmpty()) << qPrintable(what);
     } else {
       EXPECT_TRUE(messages.isEmpty()) << qPrintable(what + ": " + messages.join("|"));
-      const QSize size(nearestInt(Val(form->PWidth->Text())),
-                       nearestInt(Val(form->PHeight->Text())));
+      const QSize size(nearestInt(numericValue(window->frameWidthText())),
+                       nearestInt(numericValue(window->frameHeightText())));
       EXPECT_EQ(QImageReader(folder + added[0]).size(), size) << qPrintable(what);
     }
   }
@@ -70,23 +67,23 @@ TEST_F(BadStores, WrongTypedValuesForEveryKey) {
     for (const QVariant& value : values) {
       const QString what = key + "=" + value.typeName() + ":" + value.toString();
       QFile::remove(
-          QSettings(QSettings::IniFormat, QSettings::UserScope, kAppName, kAppName).fileName());
-      Store("Wizard", "0");
-      Store("InputFolder", in());
-      Store("OutputFolder", out());
-      Store("PWidth", "64");
-      Store("PHeight", "48");
-      Store("Quality", "90");
+          QSettings(QSettings::IniFormat, QSettings::UserScope, "Trimora", "Trimora").fileName());
+      store("Wizard", "0");
+      store("InputFolder", in());
+      store("OutputFolder", out());
+      store("PWidth", "64");
+      store("PHeight", "48");
+      store("Quality", "90");
       {
-        QSettings store(QSettings::IniFormat, QSettings::UserScope, kAppName, kAppName);
-        store.beginGroup(kSettingsSection);
+        QSettings store(QSettings::IniFormat, QSettings::UserScope, "Trimora", "Trimora");
+        store.beginGroup("Settings");
         store.setValue(key, value);
       }
-      Start();
-      form->show();
+      start();
+      window->show();
       CropAndCheck(what);
-      Close();
-      form.reset();
+      close();
+      window.reset();
     }
   }
   ExpectNothingChanged(before, FingerprintOf(in()));
@@ -95,36 +92,36 @@ TEST_F(BadStores, WrongTypedValuesForEveryKey) {
 TEST_F(BadStores, ACorruptThenAnUnwritableSettingsFile) {
   WritePicture(in() + "/shot.png", 640, 480, 2);
   const QString ini =
-      QSettings(QSettings::IniFormat, QSettings::UserScope, kAppName, kAppName).fileName();
+      QSettings(QSettings::IniFormat, QSettings::UserScope, "Trimora", "Trimora").fileName();
   QDir().mkpath(QFileInfo(ini).absolutePath());
   ASSERT_TRUE(WriteBytes(
       ini, QByteArray("\x00\xff[Settings\n=PWidth=\x01\n[[", 24) + QByteArray(100000, '\xfe')));
-  Start();
+  start();
   EXPECT_EQ(wizardRuns, 1);  // a store that cannot be read is a first start
-  form->show();
+  window->show();
   // What the wizard would fill in.
-  form->OutputFolder->setText(out());
-  form->InputFolder->setText(in());
-  form->ReloadFolder();
+  window->setOutputFolder(out());
+  window->setInputFolder(in());
+  window->reloadFolder();
   CropAndCheck("corrupt store");
   EXPECT_EQ(FilesIn(out()), QStringList({"shot.jpg"}));
-  Close();
-  form.reset();
-  EXPECT_EQ(GetSetting(kAppName, kSettingsSection, "InputFolder", {}), in());
+  close();
+  window.reset();
+  EXPECT_EQ(stored("InputFolder"), in());
 
   // The settings folder is a regular file: nothing can be stored.
   const QString folder = QFileInfo(ini).absolutePath();
   ASSERT_TRUE(QDir(folder).removeRecursively());
   ASSERT_TRUE(WriteBytes(folder, "in the way\n"));
   const Fingerprint rootBefore = FingerprintOf(root.path());
-  Start();
-  form->show();
-  form->OutputFolder->setText(out());
-  form->InputFolder->setText(in());
-  form->ReloadFolder();
+  start();
+  window->show();
+  window->setOutputFolder(out());
+  window->setInputFolder(in());
+  window->reloadFolder();
   CropAndCheck("unwritable store");
-  Close();
-  form.reset();
+  close();
+  window.reset();
   ExpectNothingChanged(rootBefore, FingerprintOf(root.path()));
   EXPECT_EQ(FilesIn(out()), QStringList({"shot.jpg", "shot1.jpg"}));
 }
@@ -149,27 +146,26 @@ TEST_F(BadStores, CatalogueLinesWithBadNumbersAHugeLineAndOnlyBlankLines) {
   StartOn(100, 100);
   // The picker as the "..." beside the device opens it: read afresh, one line chosen.
   int pick = 0;
-  form->devicePickerRunner = [&pick, count](frmMain& main) {
-    frmDevices picker(main.services());
-    ASSERT_TRUE(picker.Load());
-    ASSERT_EQ(picker.List1->ListCount(), count);
-    picker.List1->setListIndex(pick);
-    picker.List1_KeyUp(Qt::Key_Return);
-  };
+  window->setDevicePickerRunner([&pick, count, this](MainWindow&) {
+    DevicePicker picker(services);
+    ASSERT_TRUE(picker.load());
+    ASSERT_EQ(picker.shownDevices().size(), count);
+    picker.choose(pick);
+  });
   for (pick = 0; pick < count; ++pick) {
-    form->lbl_Click();
+    window->chooseDevice();
     CropAndCheck(QString::fromLatin1(lines[pick].left(40)));
   }
-  EXPECT_EQ(form->PWidth->Text(), "80");  // the 1 MB line's size was taken
+  EXPECT_EQ(window->frameWidthText(), "80");  // the 1 MB line's size was taken
   EXPECT_TRUE(TakeMessages().isEmpty());
   EXPECT_TRUE(FilesIn(out()).contains("shot.jpg"));
   ExpectNothingChanged(before, FingerprintOf(root.path()));
 
   // A catalogue of blank lines only is an empty list, not a missing file.
   ASSERT_TRUE(WriteBytes(root.path() + "/devices.dat", "\n\r\n  \n\t\n\n"));
-  frmDevices picker(form->services());
-  EXPECT_TRUE(picker.Load());
-  EXPECT_EQ(picker.List1->ListCount(), 0);
+  DevicePicker picker(services);
+  EXPECT_TRUE(picker.load());
+  EXPECT_TRUE(picker.shownDevices().isEmpty());
   EXPECT_TRUE(TakeMessages().isEmpty());
 }
 

@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QTest>
 
+#include "CropGeometry.h"
 #include "WindowLayout.h"
 #include "WorkspaceFixture.h"
 
