@@ -102,7 +102,10 @@ void frmMain::ShowPicture(const QString& fileName, bool IsResize) {
   }
 
   int w = request.width(), h = request.height();
-  Picture1->setPicture(LoadDisplayPicture(path, w, h, true));
+  QString whyNot;
+  Picture1->setPicture(LoadDisplayPicture(path, w, h, true, &whyNot));
+  // A listed picture that cannot be shown says why, in place of the pass's size notice.
+  if (!whyNot.isEmpty()) Status(whyNot, true);
 
   DoAdjustments();
   if (hadFocus && Picture1->isVisible()) Picture1->setFocus(Qt::OtherFocusReason);
