@@ -253,7 +253,7 @@ class BmpPictureSource final : public PictureSource {
   // allocate as much as the decode budget.
   static QImage Decode(const QString& fileName) {
     QImageReader reader(fileName, "bmp");
-    reader.setDecideFormatFromContent(false);
+    reader.setAutoDetectImageFormat(false);  // no other of Qt's readers, ever
     reader.setAllocationLimit(int(std::clamp<std::int64_t>(DecodeBudget() >> 20, 1, INT_MAX)));
     return reader.read();
   }
@@ -388,7 +388,7 @@ Opened OpenAs(Format format, const QString& fileName, QFile& file) {
       // is held at 1 byte a pixel while it becomes that.
       const auto header = ReadBmpHeader(file);
       QImageReader reader(fileName, "bmp");
-      reader.setDecideFormatFromContent(false);
+      reader.setAutoDetectImageFormat(false);
       if (!header || !reader.canRead()) return {};
       return {std::make_unique<BmpPictureSource>(header->size, fileName),
               FrameBytes(header->size, header->bits <= 8 ? 5 : 4)};

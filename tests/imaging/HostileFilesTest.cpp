@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
@@ -13,7 +15,9 @@
 
 // Files made to cost a reader as much as they can: each is refused with the
 // status text that says why, or drawn, and none holds more than the decode
-// budget (plus what a display holds anyway) or takes more than a few seconds.
+// budget (plus what a display holds anyway) or takes more than 5 s of
+// processor time (all threads together, so other load on the machine does
+// not count).
 namespace trimora {
 namespace {
 
@@ -30,6 +34,15 @@ long StatusKb(const char* field) {
       return line.mid(qsizetype(qstrlen(field))).trimmed().split(' ')[0].toLong();
   }
   return -1;
+}
+
+// The processor time (ms) the whole process has used, all its threads: what a
+// file costs the machine, however busy other processes keep it.
+qint64 ProcessorMs() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return qint64(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1000 +
+         (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1000;
 }
 
 // Starts the peak resident size afresh from the present size.
@@ -50,6 +63,7 @@ TEST(HostileFiles, EachIsRefusedWithItsReasonOrDrawnWithinTheBudget) {
 
     ASSERT_TRUE(ResetPeak());
     const long before = StatusKb("VmRSS:");
+    const qint64 processorBefore = ProcessorMs();
     QElapsedTimer clock;
     clock.start();
     // As the workspace shows a picture: its size, then the canvas at a zoom.
@@ -59,11 +73,13 @@ TEST(HostileFiles, EachIsRefusedWithItsReasonOrDrawnWithinTheBudget) {
     QString whyNot = "stale";
     const QImage canvas = LoadDisplayPicture(path, w, h, true, &whyNot);
     const qint64 elapsed = clock.elapsed();
+    const qint64 processor = ProcessorMs() - processorBefore;
     const long grown = StatusKb("VmHWM:") - before;
 
-    EXPECT_LT(elapsed, kTimeLimitMs);
+    EXPECT_LT(processor, kTimeLimitMs);
     EXPECT_LT(grown, budgetKb + kDisplayAllowanceKb);
-    std::printf("%-26s %5lld ms %7ld kB\n", qPrintable(file.name), elapsed, grown);
+    std::printf("%-26s %5lld ms (%5lld ms of processor) %7ld kB\n", qPrintable(file.name), elapsed,
+                processor, grown);
     switch (file.expect) {
       case HostileFile::Expect::Drawn:
         ASSERT_FALSE(canvas.isNull()) << qPrintable(whyNot);
