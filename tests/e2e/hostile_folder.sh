@@ -4,8 +4,9 @@
 # scans, other formats under picture names) and then crops the one normal
 # picture at the end of the list: the window goes on answering, the cut is
 # written with the frame's size, and the whole run peaks below 600 MB.
-# The memory is that of a Release build (MEASURE=1); a sanitizer build holds
-# far more for its own bookkeeping, so with MEASURE=0 the peak is only shown.
+# The memory bound holds for a build without the sanitizers (MEASURE=1); a
+# sanitizer build holds far more for its own bookkeeping, so with MEASURE=0
+# the peak is only shown.
 #
 #   hostile_folder.sh APP WORK WRITER MEASURE
 set -u
