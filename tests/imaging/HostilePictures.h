@@ -19,7 +19,8 @@ struct HostileFile {
   QString name;  // the file's name in a folder, its suffix one the program lists
   QByteArray bytes;
   Expect expect;
-  QString why;  // what the file does to a reader
+  QString why;         // what the file does to a reader
+  int megapixels = 0;  // for TooLarge: the size the status line gives
 };
 
 std::vector<HostileFile> HostileFiles();
