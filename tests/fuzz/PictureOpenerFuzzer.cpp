@@ -18,14 +18,11 @@
 
 namespace {
 
-QString InputPath() {
-  static const QString path = [] {
-    const QString folder =
-        QDir::tempPath() + QStringLiteral("/trimora-fuzz-%1").arg(qint64(::getpid()));
-    QDir().mkpath(folder);
-    return folder + QStringLiteral("/input.jpg");
-  }();
-  return path;
+// A folder of this process's own for the input file, removed at exit.
+const QString& InputFolder() {
+  static const QString folder =
+      QDir::tempPath() + QStringLiteral("/trimora-fuzz-%1").arg(qint64(::getpid()));
+  return folder;
 }
 
 void Require(bool condition) {
@@ -36,11 +33,13 @@ void Require(bool condition) {
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   trimora::InitGDIPlus();
+  QDir().mkpath(InputFolder());
+  std::atexit([] { QDir(InputFolder()).removeRecursively(); });
   return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const QString path = InputPath();
+  static const QString path = InputFolder() + QStringLiteral("/input.jpg");
   {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return 0;
