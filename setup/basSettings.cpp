@@ -1,7 +1,9 @@
 #include "basSettings.h"
 
+#include <QFile>
 #include <QSettings>
 #include <QStringList>
+#include <QTemporaryFile>
 #include <QWidget>
 
 #include "CheckBox.h"
@@ -12,10 +14,43 @@ namespace trimora {
 
 namespace {
 
+// Qt's own INI reading and writing, run on a private copy of the bytes: the
+// store reads at most kMaxSettingsBytes of its file, in whole lines.
+bool ReadBoundedIni(QIODevice& device, QSettings::SettingsMap& map) {
+  QByteArray head = device.read(kMaxSettingsBytes);
+  if (!device.atEnd()) head.truncate(head.lastIndexOf('\n') + 1);  // the cut line is dropped
+  QTemporaryFile copy;
+  if (!copy.open() || copy.write(head) != head.size() || !copy.flush()) return false;
+  const QSettings ini(copy.fileName(), QSettings::IniFormat);
+  for (const QString& key : ini.allKeys()) map.insert(key, ini.value(key));
+  // What parsed is kept even from a damaged file, as the INI reader itself
+  // does; failing here would make the store drop every key.
+  return true;
+}
+
+bool WriteIni(QIODevice& device, const QSettings::SettingsMap& map) {
+  QTemporaryFile copy;
+  if (!copy.open()) return false;
+  {
+    QSettings ini(copy.fileName(), QSettings::IniFormat);
+    for (auto it = map.begin(); it != map.end(); ++it) ini.setValue(it.key(), it.value());
+    ini.sync();
+    if (ini.status() != QSettings::NoError) return false;
+  }
+  QFile written(copy.fileName());  // the INI writer replaced the file under this name
+  if (!written.open(QIODevice::ReadOnly)) return false;
+  const QByteArray bytes = written.readAll();
+  return device.write(bytes) == bytes.size();
+}
+
 // Every application's values live in its own INI file in the user's
-// configuration folder, grouped by section.
+// configuration folder, grouped by section. A file grown past
+// kMaxSettingsBytes (by hand or by a fault) is read up to there, so it
+// cannot hold up the start, and the next write keeps what was read.
 QSettings openStore(const QString& appName) {
-  return QSettings(QSettings::IniFormat, QSettings::UserScope, appName, appName);
+  static const QSettings::Format boundedIni =
+      QSettings::registerFormat(QStringLiteral("ini"), ReadBoundedIni, WriteIni);
+  return QSettings(boundedIni, QSettings::UserScope, appName, appName);
 }
 
 QString keyPath(const QString& section, const QString& key) {

@@ -6,11 +6,14 @@ class QWidget;
 
 // The per-user settings store: short texts under an application name, a
 // section and a key. It is an INI file, $XDG_CONFIG_HOME/Trimora/Trimora.ini
-// (~/.config when the variable is unset), with one group per section.
+// (~/.config when the variable is unset), with one group per section, read
+// up to its first kMaxSettingsBytes.
 namespace trimora {
 
 inline const QString kAppName = QStringLiteral("Trimora");
 inline const QString kSettingsSection = QStringLiteral("Settings");
+// The most of the store's file that is read; the rest of a larger file is ignored.
+inline constexpr qint64 kMaxSettingsBytes = qint64(1) << 20;
 
 // The stored text, or defaultValue when the key was never written or the
 // store cannot be read.

@@ -103,7 +103,10 @@ void frmMain::ShowPicture(const QString& fileName, bool IsResize) {
   }
 
   int w = request.width(), h = request.height();
-  Picture1->setPicture(LoadDisplayPicture(path, w, h, true));
+  QString whyNot;
+  Picture1->setPicture(LoadDisplayPicture(path, w, h, true, &whyNot));
+  // A listed picture that cannot be shown says why, in place of the pass's size notice.
+  if (!whyNot.isEmpty()) Status(whyNot, true);
 
   // The zoom just drawn: the zoom watcher has nothing left to draw.
   LastZoom = static_cast<std::int16_t>(HScroll2->Value());
