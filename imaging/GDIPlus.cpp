@@ -2,6 +2,7 @@
 
 #include <vips/vips.h>
 
+#include <algorithm>
 #include <set>
 
 #include "PictureSource.h"
@@ -53,8 +54,19 @@ void GetPictureFileSize(const QString& fileName, int& Width, int& Height) {
   Height = size.height();
 }
 
-QImage LoadDisplayPicture(const QString& fileName, int& Width, int& Height, bool RetainRatio) {
-  return LoadScaledPicture(fileName, Width, Height, 0xFFFFFF, RetainRatio, 2000);
+QImage LoadDisplayPicture(const QString& fileName, int& Width, int& Height, bool RetainRatio,
+                          QString* whyNot) {
+  return LoadScaledPicture(fileName, Width, Height, 0xFFFFFF, RetainRatio, 2000, whyNot);
+}
+
+QString CannotReadPictureText() {
+  return QStringLiteral("Cannot read picture");
+}
+
+QString TooLargePictureText(std::int64_t pixels) {
+  // Whole megapixels; a refused picture is never below one at any sane budget.
+  const std::int64_t megapixels = std::max<std::int64_t>(1, (pixels + 500000) / 1000000);
+  return QStringLiteral("Picture too large to open (%1 MP)").arg(megapixels);
 }
 
 QSize CanvasSizeFor(QSize pictureSize, int Width, int Height, int MaxSize) {
@@ -85,26 +97,54 @@ QRect FitRect(QSize pictureSize, QSize canvas, bool RetainRatio) {
   return {x, y, fw, fh};
 }
 
-QImage LoadScaledPicture(const QString& fileName, int& Width, int& Height, std::uint32_t BackColor,
-                         bool RetainRatio, int MaxSize) {
-  const auto source = imaging::PictureSource::Open(fileName);
-  if (!source) return {};
+namespace {
+
+QString TextFor(const imaging::Refusal& refusal) {
+  switch (refusal.kind) {
+    case imaging::Refusal::Kind::None:
+      return {};
+    case imaging::Refusal::Kind::TooLarge:
+      return TooLargePictureText(refusal.pixels);
+    case imaging::Refusal::Kind::Unreadable:
+      break;
+  }
+  return CannotReadPictureText();
+}
+
+imaging::Refusal Draw(const QString& fileName, int& Width, int& Height, std::uint32_t BackColor,
+                      bool RetainRatio, int MaxSize, QImage& canvas) {
+  imaging::Refusal refusal;
+  const auto source = imaging::PictureSource::Open(fileName, &refusal);
+  if (!source) return refusal;
   const QSize picture = source->UprightSize();
   const QSize canvasSize = CanvasSizeFor(picture, Width, Height, MaxSize);
-  if (canvasSize.width() <= 0 || canvasSize.height() <= 0 ||
-      std::int64_t(canvasSize.width()) * canvasSize.height() > kMaxCanvasPixels) {
-    return {};
+  if (canvasSize.width() <= 0 || canvasSize.height() <= 0) return imaging::Refusal::Unreadable();
+  if (std::int64_t(canvasSize.width()) * canvasSize.height() > kMaxCanvasPixels) {
+    return imaging::Refusal::TooLarge(picture);
   }
-  QImage canvas(canvasSize, QImage::Format_RGB32);
-  if (canvas.isNull()) return {};
+  canvas = QImage(canvasSize, QImage::Format_RGB32);
+  if (canvas.isNull()) return imaging::Refusal::TooLarge(picture);
   canvas.fill(QColor(BackColor & 0xFF, (BackColor >> 8) & 0xFF, (BackColor >> 16) & 0xFF));
   // A fitted side that rounds to nothing draws nothing, as an empty
   // destination rectangle would; the canvas stays plain.
   const QRect target = FitRect(picture, canvasSize, RetainRatio) & canvas.rect();
-  if (!target.isEmpty() && !source->DrawInto(canvas, target, BackColor)) return {};
+  if (!target.isEmpty()) refusal = source->DrawInto(canvas, target, BackColor);
+  if (refusal) return refusal;
   Width = canvasSize.width();
   Height = canvasSize.height();
-  return canvas;
+  return {};
+}
+
+}  // namespace
+
+QImage LoadScaledPicture(const QString& fileName, int& Width, int& Height, std::uint32_t BackColor,
+                         bool RetainRatio, int MaxSize, QString* whyNot) {
+  QImage canvas;
+  const imaging::Refusal refusal =
+      Draw(fileName, Width, Height, BackColor, RetainRatio, MaxSize, canvas);
+  // No file asked for (no entry selected) gives no picture and nothing to tell.
+  if (whyNot) *whyNot = fileName.isEmpty() ? QString() : TextFor(refusal);
+  return refusal ? QImage() : canvas;
 }
 
 }  // namespace trimora

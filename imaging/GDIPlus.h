@@ -9,7 +9,8 @@
 // Picture loading for the whole program: reads a picture file and draws it,
 // upright (EXIF orientation applied), into a canvas of a requested size with a
 // high-quality cubic filter. Nothing here ever shows a message or throws; a file
-// that cannot be read simply gives no picture.
+// that cannot be read gives no picture, and the loads say why in a short text
+// that the caller may show.
 namespace trimora {
 
 // Token of the running imaging library; 0 before start-up or when it failed.
@@ -30,7 +31,8 @@ void ShutdownGDIPlus(std::uint32_t token);
 void GetPictureFileSize(const QString& fileName, int& Width, int& Height);
 
 // LoadScaledPicture on white with each side capped at 2000 pixels.
-QImage LoadDisplayPicture(const QString& fileName, int& Width, int& Height, bool RetainRatio);
+QImage LoadDisplayPicture(const QString& fileName, int& Width, int& Height, bool RetainRatio,
+                          QString* whyNot = nullptr);
 
 // Draws the picture in fileName into a canvas of Width x Height filled with
 // BackColor (0x00BBGGRR). A side given as -1 takes the picture's own size, then
@@ -39,17 +41,26 @@ QImage LoadDisplayPicture(const QString& fileName, int& Width, int& Height, bool
 // stretched over the whole canvas; transparent parts show BackColor.
 // Returns a Format_RGB32 image of exactly the resulting Width x Height, which are
 // written back. Returns a null image, and leaves Width and Height unchanged, when
-// the file does not decode, the canvas would be empty or larger than
-// kMaxCanvasPixels, or the picture is larger than kMaxPicturePixels.
+// the file is not a JPEG, PNG, GIF or BMP picture (by its content, whatever its
+// name), does not decode, the canvas would be empty or larger than
+// kMaxCanvasPixels, or the picture is larger than kMaxPicturePixels or would
+// need more than the decode budget (imaging/DecodeBudget.h) to decode. Then
+// *whyNot, when given, is CannotReadPictureText() or TooLargePictureText();
+// it is emptied when a picture is drawn or the file name is empty.
 //
-// Memory: besides the canvas, a load holds the picture at its drawn size and
-// libvips' streaming buffers, which stay under 64 MB however large the picture
-// decodes (JPEG is decoded at a reduced DCT scale, other formats line by line).
-// A JPEG whose reduced decode fits in 16 MB is decoded whole, its file (up to
-// 32 MB) read into memory. Formats read through Qt (BMP) are decoded whole,
-// within Qt's allocation limit (128 MB).
+// Memory: besides the canvas, a load holds the picture at its drawn size, the
+// rows a streaming reader keeps, and what the decoder must hold whole: the
+// coefficients of a progressive JPEG, the frame of a GIF, an interlaced PNG or
+// a BMP. Each is worked out from the header before decoding and kept within
+// the decode budget (512 MB).
 QImage LoadScaledPicture(const QString& fileName, int& Width, int& Height, std::uint32_t BackColor,
-                         bool RetainRatio, int MaxSize);
+                         bool RetainRatio, int MaxSize, QString* whyNot = nullptr);
+
+// The status texts for a picture that is not shown: one that cannot be read
+// ("Cannot read picture"), and one too large to decode, with its size in
+// whole megapixels ("Picture too large to open (268 MP)").
+QString CannotReadPictureText();
+QString TooLargePictureText(std::int64_t pixels);
 
 // The canvas that LoadScaledPicture uses for a picture of pictureSize when asked
 // for Width x Height: -1 takes the picture's side, then each side is capped at

@@ -1,6 +1,7 @@
 #include "JpegStream.h"
 
 #include "CubicScaler.h"
+#include "DecodeBudget.h"
 
 // jpeglib.h needs FILE and size_t declared before it.
 #include <csetjmp>
@@ -67,28 +68,65 @@ struct RowRing {
 };
 
 // libjpeg reports errors by calling error_exit, which must not return; this
-// one jumps back to the decoder's setjmp. Warnings (corrupt data the decoder
-// worked around) jump back too: such a file goes to the general reader.
+// one jumps back to the decoder's setjmp with what the error means here.
 struct ErrorTrap {
   jpeg_error_mgr manager;  // first, so libjpeg's pointer to it is one to the trap
   std::jmp_buf jump;
+  JpegOutcome outcome = JpegOutcome::Unreadable;
 };
 
 static_assert(std::is_standard_layout_v<ErrorTrap>);
 
-[[noreturn]] void Bail(j_common_ptr info) {
-  std::longjmp(reinterpret_cast<ErrorTrap*>(info->err)->jump, 1);
+[[noreturn]] void Stop(j_common_ptr info, JpegOutcome outcome) {
+  auto* trap = reinterpret_cast<ErrorTrap*>(info->err);
+  trap->outcome = outcome;
+  std::longjmp(trap->jump, 1);
 }
 
+// An error of libjpeg's: the general reader, which runs the same libjpeg,
+// would meet it too, so only running out of the allowed memory is told apart.
+[[noreturn]] void OnError(j_common_ptr info) {
+  const int code = info->err->msg_code;
+  Stop(info, code == JERR_NO_BACKING_STORE || code == JERR_OUT_OF_MEMORY ? JpegOutcome::OverBudget
+                                                                         : JpegOutcome::Unreadable);
+}
+
+// Warnings are damaged data that libjpeg works around, and the picture is
+// shown as it mends it, except a file that ends early: what it lacks no
+// reader can supply, and decoding it again elsewhere would only repeat the cost.
 void OnMessage(j_common_ptr info, int level) {
-  if (level < 0) Bail(info);
+  if (level < 0 && info->err->msg_code == JWRN_JPEG_EOF) Stop(info, JpegOutcome::Unreadable);
+}
+
+// Counts the scans of a file and the blocks they go over as libjpeg reads
+// them, and stops a file past either limit.
+struct ScanGuard {
+  jpeg_progress_mgr manager;  // first, so libjpeg's pointer to it is one to the guard
+  int scans = 0;
+  std::int64_t blocks = 0;
+};
+static_assert(std::is_standard_layout_v<ScanGuard>);
+
+// Called by libjpeg as it goes, at least once in every scan.
+void CheckScans(j_common_ptr common) {
+  auto* info = reinterpret_cast<j_decompress_ptr>(common);
+  auto* guard = reinterpret_cast<ScanGuard*>(info->progress);
+  if (info->input_scan_number <= guard->scans) return;
+  guard->scans = info->input_scan_number;
+  for (int c = 0; c < info->comps_in_scan; ++c) {
+    const jpeg_component_info* component = info->cur_comp_info[c];
+    guard->blocks += std::int64_t(component->width_in_blocks) * component->height_in_blocks;
+  }
+  if (guard->scans > kMaxJpegScans || guard->blocks > kMaxJpegScanBlocks) {
+    Stop(common, JpegOutcome::Unreadable);
+  }
 }
 
 // Reads the file in large pieces. libjpeg's own file reader hands over 4 kB at
 // a time, and its fast Huffman decoder steps aside for the last half kB of
 // every piece, which made decoding about 6 % slower than from memory.
 struct FileSource {
-  FileSource() {
+  explicit FileSource(std::size_t bufferBytes = std::size_t(256) << 10) : buffer(bufferBytes) {
     manager.init_source = [](j_decompress_ptr) {};
     manager.fill_input_buffer = Fill;
     manager.skip_input_data = Skip;
@@ -127,36 +165,45 @@ struct FileSource {
 
   jpeg_source_mgr manager{};  // first, so libjpeg's pointer to it is one to the source
   std::FILE* file = nullptr;
-  std::vector<JOCTET> buffer = std::vector<JOCTET>(std::size_t(256) << 10);
+  std::vector<JOCTET> buffer;
 };
 static_assert(std::is_standard_layout_v<FileSource>);
 
+// Starts a decompressor on `file` with the traps above. Returns through the
+// trap's jump (see the callers) on any error.
+void Begin(jpeg_decompress_struct& info, ErrorTrap& trap, FileSource& source, std::FILE* file) {
+  info.err = jpeg_std_error(&trap.manager);
+  trap.manager.error_exit = OnError;
+  trap.manager.emit_message = OnMessage;
+  jpeg_create_decompress(&info);
+  // Past the budget, libjpeg would need a backing store for its coefficient
+  // buffer, which this libjpeg does not have: the decode stops with an error.
+  info.mem->max_memory_to_use = long(DecodeBudget());
+  source.file = file;
+  info.src = &source.manager;
+}
+
 // Decodes every row into the ring, waiting whenever it is full. After setjmp,
-// no object with a destructor is alive at a libjpeg call or a Bail, because
+// no object with a destructor is alive at a libjpeg call or a Stop, because
 // the jump back would skip its destructor.
-bool DecodeRows(const char* path, int shrink, QSize scaled, RowRing& ring) {
+JpegOutcome DecodeRows(const char* path, int shrink, QSize scaled, RowRing& ring) {
   FileSource source;
   jpeg_decompress_struct info{};
   ErrorTrap trap{};
+  ScanGuard guard{};
+  guard.manager.progress_monitor = CheckScans;
   std::FILE* file = std::fopen(path, "rb");
-  if (!file) return false;
-  info.err = jpeg_std_error(&trap.manager);
-  trap.manager.error_exit = Bail;
-  trap.manager.emit_message = OnMessage;
-  // volatile: read after the jump back, so it must not live in a register.
-  volatile bool created = false;
+  if (!file) return JpegOutcome::Unreadable;
   if (setjmp(trap.jump) != 0) {
-    if (created) jpeg_destroy_decompress(&info);
+    jpeg_destroy_decompress(&info);  // safe on a zeroed or partly created one
     std::fclose(file);
-    return false;
+    return trap.outcome;
   }
-  jpeg_create_decompress(&info);
-  created = true;
-  source.file = file;
-  info.src = &source.manager;
+  Begin(info, trap, source, file);
+  info.progress = &guard.manager;
   jpeg_read_header(&info, TRUE);
   if (info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK) {
-    Bail(reinterpret_cast<j_common_ptr>(&info));
+    Stop(reinterpret_cast<j_common_ptr>(&info), JpegOutcome::HandOn);
   }
   info.out_color_space = JCS_RGB;
   info.scale_num = 1;
@@ -164,7 +211,7 @@ bool DecodeRows(const char* path, int shrink, QSize scaled, RowRing& ring) {
   jpeg_calc_output_dimensions(&info);
   if (int(info.output_width) != scaled.width() || int(info.output_height) != scaled.height() ||
       info.output_components != 3) {
-    Bail(reinterpret_cast<j_common_ptr>(&info));
+    Stop(reinterpret_cast<j_common_ptr>(&info), JpegOutcome::HandOn);
   }
   jpeg_start_decompress(&info);
   for (int row = 0; row < scaled.height(); ++row) {
@@ -184,7 +231,7 @@ bool DecodeRows(const char* path, int shrink, QSize scaled, RowRing& ring) {
       }
       stop = ring.abandoned;
     }
-    if (stop) Bail(reinterpret_cast<j_common_ptr>(&info));
+    if (stop) Stop(reinterpret_cast<j_common_ptr>(&info), JpegOutcome::Unreadable);
     JSAMPROW target = ring.Row(row);
     jpeg_read_scanlines(&info, &target, 1);
   }
@@ -192,7 +239,7 @@ bool DecodeRows(const char* path, int shrink, QSize scaled, RowRing& ring) {
   jpeg_abort_decompress(&info);
   jpeg_destroy_decompress(&info);
   std::fclose(file);
-  return true;
+  return JpegOutcome::Decoded;
 }
 
 // Makes every output row as soon as the rows under it are in; false when the
@@ -223,26 +270,157 @@ bool ScaleRows(CubicScaler& scaler, RowRing& ring, std::uint8_t* pixels) {
   return true;
 }
 
+// Reads a file byte by byte through a buffer; -1 at its end or on an error.
+class ByteReader {
+ public:
+  explicit ByteReader(std::FILE* file) : file_(file), buffer_(std::size_t(256) << 10) {}
+  // The next two bytes as a big-endian number; -1 at the end.
+  int Next16() {
+    const int high = Next();
+    const int low = Next();
+    return high < 0 || low < 0 ? -1 : high << 8 | low;
+  }
+  int Next() {
+    if (at_ == got_) {
+      got_ = std::fread(buffer_.data(), 1, buffer_.size(), file_);
+      at_ = 0;
+      if (got_ == 0) return -1;
+    }
+    return buffer_[at_++];
+  }
+  bool Skip(long count) {
+    for (; count > 0; --count) {
+      if (Next() < 0) return false;
+    }
+    return true;
+  }
+
+ private:
+  std::FILE* file_;
+  std::vector<unsigned char> buffer_;
+  std::size_t at_ = 0, got_ = 0;
+};
+
 }  // namespace
 
-bool DecodeJpegScaled(const QByteArray& path, int shrink, QSize scaled, QSize size,
-                      std::vector<std::uint8_t>& out) {
-  if (scaled.isEmpty() || size.isEmpty()) return false;
+std::optional<JpegLayout> ReadJpegLayout(const QByteArray& path) {
+  FileSource source(std::size_t(16) << 10);
+  jpeg_decompress_struct info{};
+  ErrorTrap trap{};
+  std::FILE* file = std::fopen(path.constData(), "rb");
+  if (!file) return std::nullopt;
+  if (setjmp(trap.jump) != 0) {
+    jpeg_destroy_decompress(&info);
+    std::fclose(file);
+    return std::nullopt;
+  }
+  Begin(info, trap, source, file);
+  jpeg_read_header(&info, TRUE);
+  JpegLayout layout;
+  layout.size = QSize(int(info.image_width), int(info.image_height));
+  layout.cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
+  layout.wholeCoefficients = jpeg_has_multiple_scans(&info);
+  // As libjpeg sizes its buffer: each component's blocks, rounded up to whole
+  // groups of its sampling factors, 64 coefficients of 2 bytes a block.
+  for (int c = 0; c < info.num_components; ++c) {
+    const jpeg_component_info& component = info.comp_info[c];
+    const auto roundUp = [](std::int64_t n, std::int64_t step) {
+      return (n + step - 1) / step * step;
+    };
+    layout.coefficientBytes += roundUp(component.width_in_blocks, component.h_samp_factor) *
+                               roundUp(component.height_in_blocks, component.v_samp_factor) *
+                               std::int64_t(sizeof(JBLOCK));
+  }
+  jpeg_destroy_decompress(&info);
+  std::fclose(file);
+  return layout;
+}
+
+bool JpegScansWithinLimits(const QByteArray& path) {
+  std::FILE* file = std::fopen(path.constData(), "rb");
+  if (!file) return false;
+  ByteReader in(file);
+  struct Component {
+    int id, h, v;
+  };
+  std::vector<Component> components;
+  int width = 0, height = 0, maxH = 1, maxV = 1;
+  int scans = 0;
+  std::int64_t blocks = 0;
+  // The blocks of component c, as libjpeg lays them out.
+  const auto blocksOf = [&](const Component& c) {
+    const std::int64_t w = (std::int64_t(width) * c.h + maxH - 1) / maxH;
+    const std::int64_t h = (std::int64_t(height) * c.v + maxV - 1) / maxV;
+    return ((w + 7) / 8) * ((h + 7) / 8);
+  };
+  bool withinLimits = true;
+  for (int byte = in.Next(); byte >= 0 && withinLimits; byte = in.Next()) {
+    // Entropy-coded data holds 0xFF only before 0x00 or a restart marker;
+    // any other byte after 0xFF (and its fill bytes) is the next marker.
+    if (byte != 0xFF) continue;
+    int code = in.Next();
+    while (code == 0xFF) code = in.Next();
+    if (code < 0 || code == JPEG_EOI) break;
+    if (code == 0x00 || code == 0x01 || code == 0xD8 || (code >= 0xD0 && code <= 0xD7)) continue;
+    const int length = in.Next16();
+    if (length < 0) break;
+    long left = length - 2;
+    const bool frame = code >= 0xC0 && code <= 0xCF && code != 0xC4 && code != 0xC8 && code != 0xCC;
+    if (frame && left >= 6) {
+      in.Next();  // sample precision
+      height = std::max(0, in.Next16());
+      width = std::max(0, in.Next16());
+      const int count = in.Next();
+      left -= 6;
+      components.clear();
+      for (int c = 0; c < count && left >= 3; ++c, left -= 3) {
+        const int id = in.Next(), factors = in.Next();
+        in.Next();  // quantisation table
+        components.push_back({id, std::max(1, factors >> 4), std::max(1, factors & 15)});
+        maxH = std::max(maxH, components.back().h);
+        maxV = std::max(maxV, components.back().v);
+      }
+    } else if (code == 0xDA && left >= 1) {
+      const int count = in.Next();
+      left -= 1;
+      for (int c = 0; c < count && left >= 2; ++c, left -= 2) {
+        const int id = in.Next();
+        in.Next();  // entropy tables
+        for (const Component& component : components) {
+          if (component.id == id) blocks += blocksOf(component);
+        }
+      }
+      withinLimits = ++scans <= kMaxJpegScans && blocks <= kMaxJpegScanBlocks;
+    }
+    if (!in.Skip(left)) break;
+  }
+  const bool readable = !std::ferror(file);
+  std::fclose(file);
+  return readable && withinLimits;
+}
+
+JpegOutcome DecodeJpegScaled(const QByteArray& path, int shrink, QSize scaled, QSize size,
+                             std::vector<std::uint8_t>& out) {
+  if (scaled.isEmpty() || size.isEmpty()) return JpegOutcome::HandOn;
   try {
     CubicScaler scaler(scaled, size);
     RowRing ring(scaled.height(), scaled.width() * 3,
                  std::min(scaled.height(), scaler.MaxInputRows() + kRowsAhead));
     std::vector<std::uint8_t> pixels(std::size_t(size.width()) * std::size_t(size.height()) * 3);
+    JpegOutcome outcome = JpegOutcome::HandOn;
     std::thread decoder([&] {
-      bool ok = false;
+      JpegOutcome decoded = JpegOutcome::HandOn;
       try {
-        ok = DecodeRows(path.constData(), shrink, scaled, ring);
+        decoded = DecodeRows(path.constData(), shrink, scaled, ring);
+      } catch (const std::bad_alloc&) {
+        decoded = JpegOutcome::OverBudget;
       } catch (const std::exception&) {
       }
       {
         std::lock_guard<std::mutex> hold(ring.lock);
-        if (ok) ring.decoded = scaled.height();
-        ring.failed = !ok;
+        if (decoded == JpegOutcome::Decoded) ring.decoded = scaled.height();
+        outcome = decoded;
+        ring.failed = decoded != JpegOutcome::Decoded;
         ring.finished = true;
         ring.scalerWaits = false;
       }
@@ -255,12 +433,16 @@ bool DecodeJpegScaled(const QByteArray& path, int shrink, QSize scaled, QSize si
     }
     ring.roomFree.notify_one();
     decoder.join();
-    if (!ok || ring.failed) return false;
+    // The scaler stops short only when the decoder has failed; a decoder still
+    // busy when the scaler has every row it needs is stopped, and the picture is whole.
+    if (!ok) return outcome;
     out = std::move(pixels);
-    return true;
+    return JpegOutcome::Decoded;
+  } catch (const std::bad_alloc&) {
+    return JpegOutcome::OverBudget;
   } catch (const std::exception&) {
-    // Out of memory, or no thread to be had: the general reader has its turn.
-    return false;
+    // No thread to be had: the general reader has its turn.
+    return JpegOutcome::HandOn;
   }
 }
 

@@ -3,9 +3,39 @@
 #include <QByteArray>
 #include <QSize>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace trimora::imaging {
+
+// What a JPEG file's header says about decoding it.
+struct JpegLayout {
+  QSize size;
+  // CMYK or YCCK: DecodeJpegScaled leaves these to the general reader.
+  bool cmyk = false;
+  // Progressive, or components in separate scans: libjpeg then holds every
+  // DCT coefficient of the picture until the last scan is in.
+  bool wholeCoefficients = false;
+  // What that coefficient buffer takes (2 bytes a coefficient, each component
+  // at its own sampling); counted whether or not it is needed.
+  std::int64_t coefficientBytes = 0;
+};
+
+// Reads the header of the JPEG file at `path` (no scan data); nothing when
+// libjpeg does not accept it.
+std::optional<JpegLayout> ReadJpegLayout(const QByteArray& path);
+
+// True when the scans of the file stay within kMaxJpegScans and
+// kMaxJpegScanBlocks, found by walking its markers without decoding (for a
+// reader that has no such limits); false past them or when it cannot be read.
+bool JpegScansWithinLimits(const QByteArray& path);
+
+enum class JpegOutcome {
+  Decoded,
+  HandOn,      // not for this decoder (CMYK, a size other than the header's)
+  Unreadable,  // cut short, past the limits on scans, or an error of libjpeg's
+  OverBudget,  // libjpeg would need more memory than DecodeBudget() allows
+};
 
 // Decodes the JPEG file at `path` at the DCT scale 1/shrink (1, 2, 4 or 8) and
 // scales it with the cubic filter to `size` (packed RGB, rows top to bottom,
@@ -13,11 +43,14 @@ namespace trimora::imaging {
 // thread while this one scales the rows already decoded, so a large photo
 // takes little more than its decoding, and only a few rows are held at a time.
 // `scaled` is the size the DCT scale gives, as the caller worked it out from
-// the header; a file that decodes to another size is refused.
-// False, with `out` left as it was, for anything the decoder complains about,
-// a warning included, and for CMYK files: the caller then hands the file to
-// the general reader, which decides what can be shown of a damaged file.
-bool DecodeJpegScaled(const QByteArray& path, int shrink, QSize scaled, QSize size,
-                      std::vector<std::uint8_t>& out);
+// the header; a file that decodes to another size is handed on.
+// Damaged data that libjpeg works around (its warnings) is decoded as libjpeg
+// mends it; a file that ends early is refused, as is a progressive file past
+// kMaxJpegScans scans or kMaxJpegScanBlocks blocks gone over by them (see
+// DecodeBudget.h). libjpeg's memory is capped at DecodeBudget(), so an
+// estimate from the header that falls short still cannot run away.
+// `out` is left as it was unless the outcome is Decoded.
+JpegOutcome DecodeJpegScaled(const QByteArray& path, int shrink, QSize scaled, QSize size,
+                             std::vector<std::uint8_t>& out);
 
 }  // namespace trimora::imaging

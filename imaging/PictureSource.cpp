@@ -1,16 +1,16 @@
 #include "PictureSource.h"
 
+#include "DecodeBudget.h"
 #include "GDIPlus.h"
 #include "JpegStream.h"
 
 #include <sys/stat.h>
-#include <QColor>
 #include <QFile>
 #include <QImageReader>
-#include <QPainter>
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -88,91 +88,143 @@ bool SinkInto(VImage image, int orientation, QImage& canvas, const QRect& target
   return true;
 }
 
+// The readers there are; the file's first bytes choose one.
+enum class Format { Unknown, Jpeg, Png, Gif, Bmp };
+
+Format FormatOf(const QByteArray& head) {
+  if (head.startsWith("\xFF\xD8\xFF")) return Format::Jpeg;
+  if (head.startsWith("\x89PNG\r\n\x1A\n")) return Format::Png;
+  if (head.startsWith("GIF87a") || head.startsWith("GIF89a")) return Format::Gif;
+  if (head.startsWith("BM")) return Format::Bmp;
+  return Format::Unknown;
+}
+
+// A streaming reader holds some rows of the picture at its full width (its
+// own line buffers, libvips' tile caches and the first reduction); at most
+// this many, which the estimate counts for the readers that stream.
+constexpr std::int64_t kStreamedRows = 256;
+
+std::int64_t StreamedBytes(QSize size, int bytesPerPixel) {
+  return std::int64_t(size.width()) * std::min<std::int64_t>(size.height(), kStreamedRows) *
+         bytesPerPixel;
+}
+
 // Formats that libvips reads itself, streamed and (for JPEG) scaled while decoding.
 class VipsPictureSource final : public PictureSource {
  public:
   VipsPictureSource(QSize stored, int orientation, QByteArray path, std::string loader,
-                    VImage header)
+                    VImage header, bool manyScans)
       : PictureSource(stored, orientation),
         path_(std::move(path)),
         loader_(std::move(loader)),
-        header_(std::move(header)) {}
+        header_(std::move(header)),
+        manyScans_(manyScans) {}
 
   static VImage Load(const std::string& loader, const QByteArray& path, int shrink) {
     VImage out;
     vips::VOption* options = VImage::option()
                                  ->set("access", VIPS_ACCESS_SEQUENTIAL)
-                                 ->set("fail_on", VIPS_FAIL_ON_TRUNCATED);
+                                 ->set("fail_on", VIPS_FAIL_ON_TRUNCATED)
+                                 ->set("source", VSource::new_from_file(path.constData()));
     if (shrink > 1) options->set("shrink", shrink);
-    if (loader.ends_with("_source")) {
-      options->set("source", VSource::new_from_file(path.constData()));
-    } else {
-      options->set("filename", path.constData());
-    }
     VImage::call(loader.c_str(), options->set("out", &out));
     return out;
   }
 
-  bool DrawInto(QImage& canvas, const QRect& target, std::uint32_t backColor) override {
+  Refusal DrawInto(QImage& canvas, const QRect& target, std::uint32_t backColor) override {
     try {
       // The image opened for the header decodes once; another draw reads the file afresh.
       VImage image = std::exchange(header_, VImage());
       int shrink = 1;
-      if (loader_ == "jpegload_source") {
+      if (loader_ == kJpegLoader) {
         const QSize storedTarget =
             (Orientation() >= 5) ? target.size().transposed() : target.size();
         shrink = JpegShrinkFor(StoredSize(), storedTarget);
-        if (DrawJpeg(shrink, storedTarget, canvas, target.topLeft())) return true;
+        switch (DrawJpeg(shrink, storedTarget, canvas, target.topLeft())) {
+          case JpegOutcome::Decoded:
+            return {};
+          case JpegOutcome::Unreadable:
+            return Refusal::Unreadable();
+          case JpegOutcome::OverBudget:
+            return Refusal::TooLarge(UprightSize());
+          case JpegOutcome::HandOn:
+            break;
+        }
+        // libvips runs the same libjpeg with no limit on scans: walk them first.
+        if (manyScans_ && !JpegScansWithinLimits(path_)) return Refusal::Unreadable();
       }
       if (shrink > 1 || image.is_null()) image = Load(loader_, path_, shrink);
-      return SinkInto(ToOpaqueRGB(image, backColor), Orientation(), canvas, target);
+      if (!SinkInto(ToOpaqueRGB(image, backColor), Orientation(), canvas, target)) {
+        return Refusal::Unreadable();
+      }
+      return {};
     } catch (const VError&) {
       vips_error_clear();
-      return false;
+      return Refusal::Unreadable();
+    } catch (const std::bad_alloc&) {
+      return Refusal::TooLarge(UprightSize());
     }
   }
 
+  static constexpr const char* kJpegLoader = "jpegload_source";
+
  private:
   // JPEG goes through its own decoder, which scales rows while the next ones
-  // decode (see bench/README.md); anything it refuses goes to libvips.
-  bool DrawJpeg(int shrink, QSize storedTarget, QImage& canvas, QPoint at) {
+  // decode (see bench/README.md); CMYK is handed on to libvips.
+  JpegOutcome DrawJpeg(int shrink, QSize storedTarget, QImage& canvas, QPoint at) {
     const QSize scaled((StoredSize().width() + shrink - 1) / shrink,
                        (StoredSize().height() + shrink - 1) / shrink);
     std::vector<std::uint8_t> pixels;
-    if (!DecodeJpegScaled(path_, shrink, scaled, storedTarget, pixels)) return false;
-    CopyOriented({pixels.data(), storedTarget.width(), storedTarget.height()}, Orientation(),
-                 canvas, at);
-    return true;
+    const JpegOutcome outcome = DecodeJpegScaled(path_, shrink, scaled, storedTarget, pixels);
+    if (outcome == JpegOutcome::Decoded) {
+      CopyOriented({pixels.data(), storedTarget.width(), storedTarget.height()}, Orientation(),
+                   canvas, at);
+    }
+    return outcome;
   }
 
   QByteArray path_;
   std::string loader_;
   VImage header_;
+  bool manyScans_;  // a JPEG whose every coefficient is held until its last scan
 };
 
-// Formats read through Qt (BMP above all). Qt decodes the whole picture, within
-// its allocation limit, and applies any orientation itself.
-class QtPictureSource final : public PictureSource {
- public:
-  QtPictureSource(QSize stored, QString path) : PictureSource(stored, 1), path_(std::move(path)) {}
-
-  bool DrawInto(QImage& canvas, const QRect& target, std::uint32_t backColor) override {
-    QImageReader reader(path_);
-    reader.setAutoTransform(true);
-    QImage decoded = reader.read();
-    if (decoded.isNull()) return false;
-    QImage flat;
-    if (decoded.hasAlphaChannel()) {
-      flat = QImage(decoded.size(), QImage::Format_RGB32);
-      if (flat.isNull()) return false;
-      flat.fill(RgbFromBGR(backColor));
-      QPainter painter(&flat);
-      painter.drawImage(0, 0, decoded);
-    } else {
-      flat = std::move(decoded).convertToFormat(QImage::Format_RGB32);
+// Blends every pixel of an ARGB32 picture over `back` where it lies, and
+// makes it an opaque RGB32 picture, so a large picture is not held twice.
+void FlattenInPlace(QImage& image, QRgb back) {
+  for (int y = 0; y < image.height(); ++y) {
+    auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+    for (int x = 0; x < image.width(); ++x) {
+      const QRgb c = line[x];
+      const int a = qAlpha(c);
+      if (a == 255) continue;
+      const auto mix = [a](int front, int behind) {
+        return (front * a + behind * (255 - a) + 127) / 255;
+      };
+      line[x] =
+          qRgb(mix(qRed(c), qRed(back)), mix(qGreen(c), qGreen(back)), mix(qBlue(c), qBlue(back)));
     }
-    decoded = QImage();
-    if (flat.isNull()) return false;
+  }
+  image.reinterpretAsFormat(QImage::Format_RGB32);
+}
+
+// BMP, read through Qt. Qt decodes the whole picture, within an allocation
+// limit that follows the decode budget.
+class BmpPictureSource final : public PictureSource {
+ public:
+  BmpPictureSource(QSize stored, QString path) : PictureSource(stored, 1), path_(std::move(path)) {}
+
+  Refusal DrawInto(QImage& canvas, const QRect& target, std::uint32_t backColor) override {
+    QImage flat = Decode(path_);
+    if (flat.isNull()) return Refusal::Unreadable();
+    if (flat.hasAlphaChannel()) {
+      flat.convertTo(QImage::Format_ARGB32);  // in place when Qt decoded it so
+      if (flat.isNull()) return Refusal::TooLarge(UprightSize());
+      FlattenInPlace(flat, RgbFromBGR(backColor));
+    } else {
+      flat = std::move(flat).convertToFormat(QImage::Format_RGB32);
+    }
+    if (flat.isNull()) return Refusal::TooLarge(UprightSize());
     // As JPEG's reduced DCT scales do, average down to twice the target first:
     // the cubic pass over a picture many times its output size is slow (a
     // strip thousands of pixels tall takes seconds) and gains nothing visible.
@@ -180,40 +232,46 @@ class QtPictureSource final : public PictureSource {
                       std::min(flat.height(), 2 * target.height()));
     if (twice != flat.size()) {
       flat = flat.scaled(twice, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-      if (flat.isNull()) return false;
+      if (flat.isNull()) return Refusal::TooLarge(UprightSize());
     }
     try {
       // Bytes B, G, R, X in memory; bands 2, 1, 0 give R, G, B.
+      if (flat.bytesPerLine() != flat.width() * 4) return Refusal::Unreadable();
       VImage image = VImage::new_from_memory(flat.bits(), size_t(flat.sizeInBytes()), flat.width(),
                                              flat.height(), 4, VIPS_FORMAT_UCHAR);
-      if (flat.bytesPerLine() != flat.width() * 4) return false;
       image = VImage::bandjoin({image[2], image[1], image[0]});
       image.set("interpretation", VIPS_INTERPRETATION_sRGB);
-      return SinkInto(image, 1, canvas, target);
+      if (!SinkInto(image, 1, canvas, target)) return Refusal::Unreadable();
+      return {};
     } catch (const VError&) {
       vips_error_clear();
-      return false;
+      return Refusal::Unreadable();
     }
+  }
+
+  // A reader for the BMP in fileName that takes no other format and may
+  // allocate as much as the decode budget.
+  static QImage Decode(const QString& fileName) {
+    QImageReader reader(fileName, "bmp");
+    reader.setAutoDetectImageFormat(false);  // no other of Qt's readers, ever
+    reader.setAllocationLimit(int(std::clamp<std::int64_t>(DecodeBudget() >> 20, 1, INT_MAX)));
+    return reader.read();
   }
 
  private:
   QString path_;
 };
 
-bool StartsWithBmpSignature(const QString& fileName) {
-  QFile file(fileName);
-  if (!file.open(QIODevice::ReadOnly)) return false;
-  char head[2] = {};
-  return file.read(head, 2) == 2 && head[0] == 'B' && head[1] == 'M';
-}
+struct BmpHeader {
+  QSize size;
+  int bits = 0;
+};
 
-// The size in a BMP file's headers, or an empty size when they do not hold
-// together. Qt's reader reports a size even for a few stray bytes after "BM".
-QSize BmpHeaderSize(const QString& fileName) {
-  QFile file(fileName);
-  if (!file.open(QIODevice::ReadOnly)) return {};
+// The size and depth in a BMP file's headers, or nothing when they do not
+// hold together (Qt's reader reports a size even for a few stray bytes after "BM").
+std::optional<BmpHeader> ReadBmpHeader(QFile& file) {
   const QByteArray h = file.read(30);
-  if (h.size() < 26) return {};
+  if (h.size() < 26) return std::nullopt;
   const auto u16 = [&](int at) { return int(quint8(h[at])) | int(quint8(h[at + 1])) << 8; };
   const auto u32 = [&](int at) { return quint32(u16(at)) | quint32(u16(at + 2)) << 16; };
   const quint32 headerSize = u32(14);
@@ -224,41 +282,121 @@ QSize BmpHeaderSize(const QString& fileName) {
   } else if (headerSize >= 40 && headerSize <= 124 && h.size() >= 30) {
     width = qint32(u32(18)), height = qint32(u32(22)), planes = u16(26), bits = u16(28);
   } else {
-    return {};
+    return std::nullopt;
   }
   const bool knownDepth =
       bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
   if (planes != 1 || !knownDepth || width <= 0 || height == 0 || height == INT_MIN ||
       dataOffset < 14 + headerSize || dataOffset >= quint64(file.size())) {
-    return {};
+    return std::nullopt;
   }
-  return {width, std::abs(height)};
+  return BmpHeader{{width, std::abs(height)}, bits};
 }
 
-std::unique_ptr<PictureSource> OpenWithQt(const QString& fileName, bool bmp) {
-  QImageReader reader(fileName);
-  reader.setAutoTransform(true);
-  if (!reader.canRead()) return nullptr;
-  QSize size = bmp ? BmpHeaderSize(fileName) : reader.size();
-  if (size.isEmpty()) return nullptr;
-  if (reader.transformation() & QImageIOHandler::TransformationRotate90) size.transpose();
-  if (!IsStoredSizeAcceptable(size)) return nullptr;
-  return std::make_unique<QtPictureSource>(size, fileName);
+// PNG: what its header chunk says and whether a tRNS chunk adds an alpha band.
+struct PngHeader {
+  QSize size;
+  int bytesPerPixel = 0;  // as libvips decodes it: 8 or 16 bits a band
+  bool interlaced = false;
+};
+
+std::optional<PngHeader> ReadPngHeader(QFile& file) {
+  const QByteArray h = file.read(33);
+  if (h.size() < 33 || h.mid(12, 4) != "IHDR") return std::nullopt;
+  const auto u32 = [&](qsizetype at) {
+    return quint32(quint8(h[at])) << 24 | quint32(quint8(h[at + 1])) << 16 |
+           quint32(quint8(h[at + 2])) << 8 | quint32(quint8(h[at + 3]));
+  };
+  const quint32 width = u32(16), height = u32(20);
+  const int depth = quint8(h[24]), colourType = quint8(h[25]);
+  if (width == 0 || height == 0 || width > INT_MAX || height > INT_MAX) return std::nullopt;
+  // Bands as decoded, by colour type: grey, -, RGB, palette (as RGB), grey
+  // and alpha, -, RGBA.
+  constexpr int kBands[7] = {1, 0, 3, 3, 2, 0, 4};
+  int bands = colourType < 7 ? kBands[colourType] : 0;
+  if (bands == 0) return std::nullopt;
+  // The chunks before the pixel data; a transparency chunk adds an alpha band.
+  qint64 at = 33;
+  while (colourType != 4 && colourType != 6 && file.seek(at)) {
+    const QByteArray chunk = file.read(8);
+    if (chunk.size() < 8) break;
+    const QByteArray type = chunk.mid(4, 4);
+    if (type == "IDAT" || type == "IEND") break;
+    if (type == "tRNS") {
+      ++bands;
+      break;
+    }
+    at += 12 + qint64(quint32(quint8(chunk[0])) << 24 | quint32(quint8(chunk[1])) << 16 |
+                      quint32(quint8(chunk[2])) << 8 | quint32(quint8(chunk[3])));
+  }
+  return PngHeader{{int(width), int(height)}, bands * (depth == 16 ? 2 : 1), quint8(h[28]) != 0};
 }
 
-std::unique_ptr<PictureSource> OpenWithVips(const QString& fileName, std::string loader) {
-  const QByteArray path = QFile::encodeName(fileName);
+// Opens the header of a file that libvips reads with `loader`.
+std::unique_ptr<PictureSource> OpenWithVips(const QByteArray& path, std::string loader,
+                                            bool manyScans) {
   try {
     VImage header = VipsPictureSource::Load(loader, path, 1);
     const QSize stored(header.width(), header.height());
     int orientation = vips_image_get_orientation(header.get_image());
     if (orientation < 1 || orientation > 8) orientation = 1;
     return std::make_unique<VipsPictureSource>(stored, orientation, path, std::move(loader),
-                                               std::move(header));
+                                               std::move(header), manyScans);
   } catch (const VError&) {
     vips_error_clear();
     return nullptr;
   }
+}
+
+// The reader for a file in `format` (none when its header does not hold
+// together), and the memory (bytes) that its decoding will hold.
+struct Opened {
+  std::unique_ptr<PictureSource> source;
+  std::int64_t decodeBytes = 0;
+};
+
+Opened OpenAs(Format format, const QString& fileName, QFile& file) {
+  const QByteArray path = QFile::encodeName(fileName);
+  switch (format) {
+    case Format::Jpeg: {
+      // libjpeg holds the whole coefficient buffer of a progressive file;
+      // otherwise it streams, a few rows of blocks at a time.
+      const auto layout = ReadJpegLayout(path);
+      if (!layout) return {};
+      Opened opened{OpenWithVips(path, VipsPictureSource::kJpegLoader, layout->wholeCoefficients),
+                    layout->wholeCoefficients ? layout->coefficientBytes : 0};
+      if (opened.source) opened.decodeBytes += StreamedBytes(opened.source->StoredSize(), 4);
+      return opened;
+    }
+    case Format::Png: {
+      // libvips streams a PNG row by row, but decodes an interlaced one whole.
+      const auto header = ReadPngHeader(file);
+      if (!header) return {};
+      Opened opened{OpenWithVips(path, "pngload_source", false), 0};
+      opened.decodeBytes = header->interlaced ? FrameBytes(header->size, header->bytesPerPixel)
+                                              : StreamedBytes(header->size, header->bytesPerPixel);
+      return opened;
+    }
+    case Format::Gif: {
+      // The GIF reader decodes into a whole RGBA frame of the picture's size.
+      Opened opened{OpenWithVips(path, "gifload_source", false), 0};
+      if (opened.source) opened.decodeBytes = FrameBytes(opened.source->StoredSize(), 4);
+      return opened;
+    }
+    case Format::Bmp: {
+      // Qt decodes the whole picture: 4 bytes a pixel, and a palette picture
+      // is held at 1 byte a pixel while it becomes that.
+      const auto header = ReadBmpHeader(file);
+      QImageReader reader(fileName, "bmp");
+      reader.setAutoDetectImageFormat(false);
+      if (!header || !reader.canRead()) return {};
+      return {std::make_unique<BmpPictureSource>(header->size, fileName),
+              FrameBytes(header->size, header->bits <= 8 ? 5 : 4)};
+    }
+    case Format::Unknown:
+      break;
+  }
+  return {};
 }
 
 }  // namespace
@@ -269,6 +407,9 @@ bool EnsureVips() {
       vips_error_clear();
       return false;
     }
+    // Readers that libvips itself does not vouch for on hostile files (SVG,
+    // PDF, ImageMagick and the like) can never run in this process.
+    vips_block_untrusted_set(TRUE);
     // Every load reads its file afresh (a file may change between two looks),
     // and a cached operation would keep a whole decoded picture alive.
     vips_cache_set_max(0);
@@ -283,37 +424,28 @@ QSize PictureSource::UprightSize() const {
   return orientation_ >= 5 ? stored_.transposed() : stored_;
 }
 
-std::unique_ptr<PictureSource> PictureSource::Open(const QString& fileName) {
+std::unique_ptr<PictureSource> PictureSource::Open(const QString& fileName, Refusal* why) {
+  Refusal unused;
+  Refusal& refusal = why ? *why : unused;
+  refusal = Refusal::Unreadable();
   // Only regular files: opening a named pipe would wait for a writer forever.
   struct stat info {};
   if (fileName.isEmpty() || ::stat(QFile::encodeName(fileName).constData(), &info) != 0 ||
       !S_ISREG(info.st_mode) || !EnsureVips()) {
     return nullptr;
   }
-  std::unique_ptr<PictureSource> source;
-  if (StartsWithBmpSignature(fileName)) {
-    source = OpenWithQt(fileName, true);
-  } else {
-    std::string loader;
-    try {
-      VSource file = VSource::new_from_file(QFile::encodeName(fileName).constData());
-      // The finder answers with the loader's type name; operations go by nickname.
-      if (const char* name = vips_foreign_find_load_source(file.get_source())) {
-        if (const char* nickname = vips_nickname_find(g_type_from_name(name))) loader = nickname;
-      }
-    } catch (const VError&) {
-      vips_error_clear();
-    }
-    if (loader.empty() || loader.starts_with("magickload")) {
-      source = OpenWithQt(fileName, false);
-      // ImageMagick reads no sources in this libvips; its file loader is the last resort.
-      if (!source && !loader.empty()) source = OpenWithVips(fileName, "magickload");
-    } else {
-      source = OpenWithVips(fileName, loader);
-    }
+  QFile file(fileName);
+  if (!file.open(QIODevice::ReadOnly)) return nullptr;
+  Opened opened = OpenAs(FormatOf(file.peek(8)), fileName, file);
+  if (!opened.source) return nullptr;
+  const QSize size = opened.source->StoredSize();
+  if (size.isEmpty()) return nullptr;
+  if (!IsStoredSizeAcceptable(size) || opened.decodeBytes > DecodeBudget()) {
+    refusal = Refusal::TooLarge(opened.source->UprightSize());
+    return nullptr;
   }
-  if (source && !IsStoredSizeAcceptable(source->StoredSize())) source.reset();
-  return source;
+  refusal = {};
+  return std::move(opened.source);
 }
 
 int JpegShrinkFor(QSize stored, QSize storedTarget) {

@@ -8,21 +8,42 @@
 #include <memory>
 
 // Reading one picture file: its header (size and EXIF orientation) and its
-// pixels drawn at a chosen size. JPEG has its own decoder and cubic scaler
-// (JpegStream), which work side by side on two threads; libvips does the work
-// for the other formats it reads natively, and for any JPEG that decoder
-// refuses. BMP and the other formats that libvips would hand to ImageMagick
-// are read by Qt's own readers when Qt knows them, because ImageMagick takes
-// hundreds of milliseconds just to start.
+// pixels drawn at a chosen size. The file's first bytes choose the reader, and
+// only four are used: JPEG has its own decoder and cubic scaler (JpegStream),
+// which work side by side on two threads; libvips reads PNG and GIF, and the
+// CMYK JPEGs that decoder leaves; Qt reads BMP (this libvips would hand BMP to
+// ImageMagick, which takes hundreds of milliseconds just to start). No other
+// libvips reader can be reached, whatever a file holds or is named.
+// Before any pixel is decoded, the memory the reader will hold is worked out
+// from the header and checked against DecodeBudget().
 namespace trimora::imaging {
 
-// Starts libvips once per process (safe to call again); false when it cannot start.
+// Starts libvips once per process (safe to call again) with its untrusted
+// readers blocked; false when it cannot start.
 bool EnsureVips();
+
+// Why a picture is not shown.
+struct Refusal {
+  enum class Kind {
+    None,        // nothing is refused
+    Unreadable,  // not a picture of the four formats, or its data cannot be decoded
+    TooLarge,    // over the pixel bound or the decode budget
+  };
+  Kind kind = Kind::None;
+  std::int64_t pixels = 0;  // the picture's pixel count, for TooLarge
+
+  static Refusal Unreadable() { return {Kind::Unreadable, 0}; }
+  static Refusal TooLarge(QSize size) {
+    return {Kind::TooLarge, std::int64_t(size.width()) * size.height()};
+  }
+  explicit operator bool() const { return kind != Kind::None; }
+};
 
 class PictureSource {
  public:
-  // Reads the header of fileName; returns null when no reader accepts the file.
-  static std::unique_ptr<PictureSource> Open(const QString& fileName);
+  // Reads the header of fileName; returns null, and says why in *why when
+  // given, when no reader accepts the file or it is too large to decode.
+  static std::unique_ptr<PictureSource> Open(const QString& fileName, Refusal* why = nullptr);
   virtual ~PictureSource() = default;
 
   // The size as stored in the file, before the orientation is applied.
@@ -36,9 +57,9 @@ class PictureSource {
   // reducing) to exactly target.size() (upright), blends any transparency over
   // backColor (0x00BBGGRR) and writes it into canvas (Format_RGB32) at target,
   // which must lie inside the canvas. Decodes no more pixels than the scaling
-  // needs. False when the pixels cannot be decoded; the canvas may then be
-  // partly drawn.
-  virtual bool DrawInto(QImage& canvas, const QRect& target, std::uint32_t backColor) = 0;
+  // needs. Says why when the pixels cannot be decoded (nothing otherwise); the
+  // canvas may then be partly drawn.
+  virtual Refusal DrawInto(QImage& canvas, const QRect& target, std::uint32_t backColor) = 0;
 
  protected:
   PictureSource(QSize stored, int orientation) : stored_(stored), orientation_(orientation) {}

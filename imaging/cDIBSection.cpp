@@ -129,7 +129,9 @@ bool cDIBSection::CreateDIB(SurfaceHandle lhDC, int lWidth, int lHeight, Surface
   const std::int64_t bytes = ScanLineBytes(lWidth) * std::int64_t(lHeight);
   info_.biSizeImage = std::uint32_t(bytes);
   if (lWidth < 1 || lHeight < 1 || bytes > kMaxBitmapBytes) return false;
-  std::unique_ptr<std::uint8_t[]> pixels(new (std::nothrow) std::uint8_t[std::size_t(bytes)]);
+  // Zeroed, as a new device-independent bitmap is: the padding at the end of
+  // each row is part of the bits that the bitmap hands out.
+  std::unique_ptr<std::uint8_t[]> pixels(new (std::nothrow) std::uint8_t[std::size_t(bytes)]());
   if (!pixels) return false;
   storage_ = std::move(pixels);
   bits_ = storage_.get();

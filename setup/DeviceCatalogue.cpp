@@ -33,12 +33,15 @@ std::optional<std::vector<DeviceLine>> readDeviceCatalogue(const QString& path) 
   if (path.isEmpty()) return std::nullopt;
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-  QByteArray content = file.readAll();
+  QByteArray content = file.read(kMaxCatalogueBytes);
   if (file.error() != QFileDevice::NoError) return std::nullopt;
+  // A line cut by the limit is not a whole device; it goes with the rest.
+  if (!file.atEnd()) content.truncate(content.lastIndexOf('\n') + 1);
   if (content.startsWith("\xEF\xBB\xBF")) content.remove(0, 3);
 
   std::vector<DeviceLine> devices;
   for (QByteArray raw : content.split('\n')) {
+    if (devices.size() == kMaxCatalogueDevices) break;
     if (raw.endsWith('\r')) raw.chop(1);
     const QString line = decodeCatalogueLine(raw);
     if (line.trimmed().isEmpty()) continue;  // an editor's trailing newline or a spacer

@@ -25,9 +25,17 @@ DeviceLine parseDeviceLine(const QString& line);
 // valid UTF-8 (a catalogue saved by an older 8-bit editor).
 QString decodeCatalogueLine(const QByteArray& raw);
 
-// Every device line of the file in file order. Lines may end in CR LF or LF,
-// a UTF-8 byte-order mark at the start is skipped, and empty or blank lines
-// are passed over. Nothing when the file cannot be opened or read.
+// The most of the catalogue that is read, and the most devices kept from it:
+// the rest of a larger file is ignored, so a runaway file cannot hold up the
+// picker or fill the memory.
+inline constexpr qint64 kMaxCatalogueBytes = qint64(1) << 20;
+inline constexpr std::size_t kMaxCatalogueDevices = 10000;
+
+// Every device line of the file in file order, up to kMaxCatalogueDevices
+// lines from the first kMaxCatalogueBytes (a line cut there is dropped).
+// Lines may end in CR LF or LF, a UTF-8 byte-order mark at the start is
+// skipped, and empty or blank lines are passed over. Nothing when the file
+// cannot be opened or read.
 std::optional<std::vector<DeviceLine>> readDeviceCatalogue(const QString& path);
 
 // Where the catalogue "devices.dat" is: the current folder first, then beside

@@ -1,6 +1,8 @@
 #include "Settings.h"
 
+#include <QFile>
 #include <QStringList>
+#include <QTemporaryFile>
 
 #include "Services.h"
 #include "TextRules.h"
@@ -30,10 +32,47 @@ QString keyPath(const QString& key) {
   return kGroup + QLatin1Char('/') + key;
 }
 
+// Qt's own INI reading and writing, run on a private copy of the bytes: the
+// store reads at most kMaxSettingsBytes of its file, in whole lines.
+bool readBoundedIni(QIODevice& device, QSettings::SettingsMap& map) {
+  QByteArray head = device.read(kMaxSettingsBytes);
+  if (!device.atEnd()) head.truncate(head.lastIndexOf('\n') + 1);  // the cut line is dropped
+  QTemporaryFile copy;
+  if (!copy.open() || copy.write(head) != head.size() || !copy.flush()) return false;
+  const QSettings ini(copy.fileName(), QSettings::IniFormat);
+  for (const QString& key : ini.allKeys()) map.insert(key, ini.value(key));
+  // What parsed is kept even from a damaged file, as the INI reader itself
+  // does; failing here would make the store drop every key.
+  return true;
+}
+
+bool writeIni(QIODevice& device, const QSettings::SettingsMap& map) {
+  QTemporaryFile copy;
+  if (!copy.open()) return false;
+  {
+    QSettings ini(copy.fileName(), QSettings::IniFormat);
+    for (auto it = map.begin(); it != map.end(); ++it) ini.setValue(it.key(), it.value());
+    ini.sync();
+    if (ini.status() != QSettings::NoError) return false;
+  }
+  QFile written(copy.fileName());  // the INI writer replaced the file under this name
+  if (!written.open(QIODevice::ReadOnly)) return false;
+  const QByteArray bytes = written.readAll();
+  return device.write(bytes) == bytes.size();
+}
+
+// The INI format, read up to kMaxSettingsBytes: a file grown past that (by
+// hand or by a fault) cannot hold up the start, and the next write keeps
+// what was read.
+QSettings::Format boundedIni() {
+  static const QSettings::Format format =
+      QSettings::registerFormat(QStringLiteral("ini"), readBoundedIni, writeIni);
+  return format;
+}
+
 }  // namespace
 
-Settings::Settings()
-    : mStore(QSettings::IniFormat, QSettings::UserScope, kProgramName, kProgramName) {}
+Settings::Settings() : mStore(boundedIni(), QSettings::UserScope, kProgramName, kProgramName) {}
 
 std::optional<QString> Settings::text(const QString& key) const {
   const QVariant value = mStore.value(keyPath(key));

@@ -7,7 +7,8 @@
 namespace trimora {
 
 // The program's stored choices: the INI file $XDG_CONFIG_HOME/Trimora/Trimora.ini
-// (~/.config when the variable is unset), group [Settings]. Every value is kept
+// (~/.config when the variable is unset), group [Settings], read up to its
+// first kMaxSettingsBytes in whole lines. Every value is kept
 // as the text the window shows, so a file written by any version of Trimora
 // loads into the same state and is written back byte for byte.
 //
@@ -16,6 +17,9 @@ namespace trimora {
 // (unchecked), 1 (checked) or 2 (greyed); a stored number outside that range
 // gives nothing, so the box keeps its state. Numbers are read from the start of
 // the text ("12a" is 12, "abc" is 0).
+// The most of the settings file that is read.
+inline constexpr qint64 kMaxSettingsBytes = qint64(1) << 20;
+
 class Settings {
  public:
   Settings();

@@ -273,7 +273,10 @@ void MainWindow::showPicture(const QString& fileName, bool keepZoom) {
 
   const QSize request = canvasRequest(QSize(fileWidth, fileHeight), plan.zoom);
   int width = request.width(), height = request.height();
-  mCropView->setPicture(LoadDisplayPicture(path, width, height, true));
+  QString whyNot;
+  mCropView->setPicture(LoadDisplayPicture(path, width, height, true, &whyNot));
+  // A listed picture that cannot be shown says why, in place of the pass's size notice.
+  if (!whyNot.isEmpty()) status(whyNot);
   // The zoom just drawn: the poll has nothing left to draw.
   mDrawnZoom = mOptionsPanel->zoom();
 

@@ -1,4 +1,5 @@
 #include <QFile>
+#include <QFileInfo>
 #include <QRect>
 #include <QSettings>
 #include <QVariant>
@@ -126,6 +127,31 @@ TEST_F(BadStores, ACorruptThenAnUnwritableSettingsFile) {
   EXPECT_EQ(FilesIn(out()), QStringList({"shot.jpg", "shot1.jpg"}));
 }
 
+// A settings file grown past a megabyte is read up to there: what comes
+// later is ignored, and the store written at close keeps what was read.
+TEST_F(BadStores, ASettingsFileGrownPastAMegabyteIsReadUpToIt) {
+  WritePicture(in() + "/shot.png", 640, 480, 2);
+  const QString ini =
+      QSettings(QSettings::IniFormat, QSettings::UserScope, "Trimora", "Trimora").fileName();
+  QDir().mkpath(QFileInfo(ini).absolutePath());
+  QByteArray content = "[Settings]\nWizard=0\nInputFolder=" + in().toUtf8() +
+                       "\nOutputFolder=" + out().toUtf8() + "\nPWidth=64\nPHeight=48\n";
+  while (content.size() < (8 << 20)) content += "; " + QByteArray(1000, 'x') + "\n";
+  ASSERT_TRUE(WriteBytes(ini, content + "Quality=33\n"));
+  start();
+  window->show();
+  EXPECT_EQ(wizardRuns, 0);
+  EXPECT_EQ(window->frameWidthText(), "64");
+  EXPECT_NE(window->qualityText(), "33");  // beyond the first megabyte
+  CropAndCheck("oversized store");
+  EXPECT_EQ(FilesIn(out()), QStringList({"shot.jpg"}));
+  close();
+  window.reset();
+  EXPECT_LT(QFileInfo(ini).size(), 4096);
+  EXPECT_EQ(stored("PWidth"), "64");
+  EXPECT_EQ(stored("InputFolder"), in());
+}
+
 TEST_F(BadStores, CatalogueLinesWithBadNumbersAHugeLineAndOnlyBlankLines) {
   WritePicture(in() + "/shot.png", 640, 480, 2);
   const QByteArray lines[] = {"Huge:99999999999999999999x99999999999999999999",
@@ -137,7 +163,7 @@ TEST_F(BadStores, CatalogueLinesWithBadNumbersAHugeLineAndOnlyBlankLines) {
                               "Colon only:",
                               "No size at all",
                               "Fine:64x48",
-                              QByteArray(1024 * 1024, 'L') + ":80x60"};
+                              QByteArray(512 * 1024, 'L') + ":80x60"};
   const int count = int(std::size(lines));
   QByteArray catalogue;
   for (const QByteArray& line : lines) catalogue += line + "\r\n";
@@ -156,7 +182,7 @@ TEST_F(BadStores, CatalogueLinesWithBadNumbersAHugeLineAndOnlyBlankLines) {
     window->chooseDevice();
     CropAndCheck(QString::fromLatin1(lines[pick].left(40)));
   }
-  EXPECT_EQ(window->frameWidthText(), "80");  // the 1 MB line's size was taken
+  EXPECT_EQ(window->frameWidthText(), "80");  // the 512 kB line's size was taken
   EXPECT_TRUE(TakeMessages().isEmpty());
   EXPECT_TRUE(FilesIn(out()).contains("shot.jpg"));
   ExpectNothingChanged(before, FingerprintOf(root.path()));

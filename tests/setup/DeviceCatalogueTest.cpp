@@ -37,8 +37,39 @@ TEST_F(DeviceCatalogueTest, ReadsEveryLineFromTheCatalogueInTheCurrentFolderFirs
   EXPECT_TRUE(readDeviceCatalogue(deviceCataloguePath()).has_value());
 }
 
-// The shipped catalogue: clean distinct lines, real sizes, devices upright or
-// wide as they are held.
+// A runaway catalogue is read up to its first megabyte and its first 10,000
+// devices; a line that the megabyte cuts is not taken as a device.
+TEST(CatalogueFileTest, ReadsTheFirstMegabyteAndTenThousandDevicesOnly) {
+  QTemporaryDir folder;
+  const QString path = folder.filePath("devices.dat");
+  const QByteArray longName(300 - 9, 'N');  // with ":100x200\n", 300 bytes a line
+  struct Case {
+    QByteArray content;
+    std::size_t devices;
+    QString last;
+  };
+  QByteArray shortLines, longLines;
+  for (int i = 0; i < 12000; ++i) shortLines += "Dev " + QByteArray::number(i) + ":100x200\n";
+  for (int i = 0; i < 5000; ++i) longLines += longName + ":100x200\n";
+  const Case cases[] = {
+      {shortLines, 10000, "Dev 9999"},                        // 12,000 devices in 200 kB
+      {longLines, (1 << 20) / 300, QString(longName)},        // 1.5 MB: 3,495 whole lines
+      {QByteArray(3 << 20, 'L') + ":80x60\n", 0, QString()},  // one line past the limit
+      {longLines.left(1 << 20), (1 << 20) / 300 + 1, longName.left((1 << 20) % 300)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.content.size());
+    ASSERT_TRUE(testing::WriteBytes(path, c.content));
+    const auto devices = readDeviceCatalogue(path);
+    ASSERT_TRUE(devices.has_value());
+    ASSERT_EQ(devices->size(), c.devices);
+    if (c.devices > 0) {
+      EXPECT_EQ(devices->back().name, c.last);
+    }
+  }
+}
+
+// The shipped catalogue: clean lines, real sizes, devices the right way up.
 TEST(ShippedCatalogueTest, EveryLineIsAWellFormedDistinctDevice) {
   const QRegularExpression syntax("^([^:\\s][^:]*[^:\\s]):([0-9]+)x([0-9]+)$");
   const QRegularExpression upright(

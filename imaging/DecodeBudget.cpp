@@ -1,0 +1,21 @@
+#include "DecodeBudget.h"
+
+#include <atomic>
+
+namespace trimora::imaging {
+
+namespace {
+
+std::atomic<std::int64_t> budget{kDefaultDecodeBudget};
+
+}  // namespace
+
+std::int64_t DecodeBudget() {
+  return budget.load(std::memory_order_relaxed);
+}
+
+void SetDecodeBudget(std::int64_t bytes) {
+  budget.store(bytes > 0 ? bytes : kDefaultDecodeBudget, std::memory_order_relaxed);
+}
+
+}  // namespace trimora::imaging
