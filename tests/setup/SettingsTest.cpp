@@ -15,7 +15,7 @@ class SettingsTest : public SetupTest {
     return QStringList({number(s.maxCropSize()), number(s.resizeLock()), number(s.autoPan()),
                         number(s.frameWidth()), number(s.frameHeight()), number(s.quality()),
                         s.deviceName().value_or("-"), s.inputFolder().value_or("-"),
-                        s.outputFolder().value_or("-"), QString::number(s.lastFileIndex()),
+                        s.outputFolder().value_or("-"), number(s.lastFileIndex()),
                         QString::number(s.zoom()), QString::number(s.showWizard()),
                         number(s.showWizardState()), QString::number(s.arrowKeys())})
         .join('|');
@@ -27,16 +27,16 @@ TEST_F(SettingsTest, StoredTextsGiveTypedValues) {
   // Quality|DeviceName|InputFolder|OutputFolder|LastFilePos|Resize|Wizard
   // (start-up)|Wizard (box)|ArrowKeys.
   const std::pair<QByteArray, QString> cases[] = {
-      {"", "-|-|-|-|-|-|-|-|-|0|100|1|1|0"},
+      {"", "-|-|-|-|-|-|-|-|-|-|100|1|1|0"},
       {"Check2=1x\nCheck1=7\nAutoPan=zero\nPWidth=12a\nPHeight=-3.5e1\nQuality=abc\n"
        "DeviceName=Phone, 2\nInputFolder=\nOutputFolder=/out/\nLastFilePos=3\nResize=55.5\n"
        "Wizard=01\nArrowKeys=1\n",
        "1|-|0|12|-35|0|Phone, 2||/out/|3|56|0|1|1"},
       {"Check2=2\nCheck1=-1\nAutoPan=2.5\nDeviceName=\"a, b\"\nLastFilePos=\nResize=abc\n"
        "Wizard=\" 1\"\nArrowKeys=true\n",
-       "2|-|2|-|-|-|a, b|-|-|0|0|0|1|0"},
-      {"Wizard=0\n", "-|-|-|-|-|-|-|-|-|0|100|0|0|0"},
-      {"Wizard=7\n", "-|-|-|-|-|-|-|-|-|0|100|0|-|0"}};
+       "2|-|2|-|-|-|a, b|-|-|-|0|0|1|0"},
+      {"Wizard=0\n", "-|-|-|-|-|-|-|-|-|-|100|0|0|0"},
+      {"Wizard=7\n", "-|-|-|-|-|-|-|-|-|-|100|0|-|0"}};
   int n = 0;
   for (const auto& [stored, want] : cases) {
     // A file of its own for each case: the store may keep a file it has read
@@ -60,7 +60,7 @@ TEST_F(SettingsTest, SettersStoreExactTexts) {
   s.setDeviceName("Phone, 2");
   s.setInputFolder("");
   s.setOutputFolder(QString::fromUtf8("/out/ü/"));
-  s.setLastFileIndex(-1);
+  s.setLastFileIndex(std::nullopt);
   EXPECT_FALSE(QFile::exists(iniPath()));  // nothing before sync()
   s.sync();
   Settings().setArrowKeys(true);  // these two are stored at once
