@@ -2,6 +2,7 @@
 
 #include <QSize>
 #include <cstdint>
+#include <limits>
 
 // What decoding one picture may spend. A few hundred bytes can declare a
 // picture whose decoding would hold gigabytes, so before any pixel is decoded
@@ -27,9 +28,14 @@ inline constexpr int kMaxJpegScans = 500;
 // some 25 million.
 inline constexpr std::int64_t kMaxJpegScanBlocks = std::int64_t(64) << 20;
 
-// Bytes for a whole decoded frame of `size` at `bytesPerPixel`.
+// Bytes for a whole decoded frame of `size` at `bytesPerPixel`; the largest
+// value when a declared size would overflow the count (it is refused then).
 inline std::int64_t FrameBytes(QSize size, int bytesPerPixel) {
-  return std::int64_t(size.width()) * size.height() * bytesPerPixel;
+  if (size.width() <= 0 || size.height() <= 0 || bytesPerPixel <= 0) return 0;
+  const std::int64_t pixels = std::int64_t(size.width()) * size.height();  // < 2^62
+  if (pixels > std::numeric_limits<std::int64_t>::max() / bytesPerPixel)
+    return std::numeric_limits<std::int64_t>::max();
+  return pixels * bytesPerPixel;
 }
 
 }  // namespace trimora::imaging

@@ -1,4 +1,6 @@
 #include <gtest/gtest.h>
+#include <climits>
+#include <limits>
 
 #include <sys/resource.h>
 
@@ -133,6 +135,18 @@ TEST(HostileFiles, TheBudgetDecidesAndCapsLibjpegToo) {
   EXPECT_EQ(imaging::DecodeBudget(), imaging::kDefaultDecodeBudget);
   EXPECT_EQ(imaging::DecodeJpegScaled(QFile::encodeName(path), 1, {1000, 800}, {100, 80}, out),
             imaging::JpegOutcome::Decoded);
+
+  // A PNG declaring some 1.75 billion pixels a side (found by the fuzzer): the
+  // estimate saturates instead of overflowing, and the picture is refused.
+  EXPECT_EQ(imaging::FrameBytes(QSize(INT_MAX, INT_MAX), 8),
+            std::numeric_limits<std::int64_t>::max());
+  const QString vast = dir.filePath("vast.png");
+  ASSERT_TRUE(testing::WriteBytes(
+      vast, QByteArray::fromBase64("iVBORw0KGgoAAAANSUhEUmhlaWdodAAQEAIAiVBORw0KGgQAgQAAZw==")));
+  int w = -1, h = -1;
+  QString whyNot;
+  EXPECT_TRUE(LoadDisplayPicture(vast, w, h, true, &whyNot).isNull());
+  EXPECT_FALSE(whyNot.isEmpty());
 }
 
 }  // namespace
