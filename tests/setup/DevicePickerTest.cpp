@@ -20,8 +20,9 @@ class DevicePickerTest : public SetupTest {
     ASSERT_TRUE(WriteBytes(root.filePath("devices.dat"),
                            "Alpha 100:240x320\nBeta:480x800\nALPHA X:600x1024\nBar\nBeta:1x2\n"));
   }
-  // Types into the shown picker, tabs into the list on show and takes a row by
-  // Enter or a double-click. Gives the last choice then, or "open".
+  // Types into the shown picker, tabs into the list on show, goes down to a row
+  // and takes it by Enter or a double-click. Gives the last choice then, or
+  // "open".
   QString pick(const QString& typed, int row, bool doubleClick) {
     DevicePicker picker(services);
     EXPECT_TRUE(picker.load());
@@ -32,7 +33,8 @@ class DevicePickerTest : public SetupTest {
     QTest::keyClick(picker.focusWidget(), Qt::Key_Tab);
     auto* list = qobject_cast<QListWidget*>(picker.focusWidget());
     if (!list) return "no list";
-    list->setCurrentRow(row);
+    for (int down = 0; down < row; ++down) QTest::keyClick(list, Qt::Key_Down);
+    if (row < 0) list->setCurrentRow(-1);
     const QPoint at = list->visualItemRect(list->item(row)).center();
     if (!doubleClick) {
       QTest::keyClick(list, Qt::Key_Return);
