@@ -6,7 +6,6 @@
 #include "DeviceCatalogue.h"
 #include "Services.h"
 
-class QLabel;
 class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
@@ -43,7 +42,6 @@ class DevicePicker : public QDialog {
 
   Services mServices;
   std::vector<DeviceLine> mCatalogue;
-  QLabel* mSearchLabel;
   QLineEdit* mSearchEdit;
   QListWidget* mDeviceList;  // every device, in file order
   QListWidget* mResultList;  // the search hits, in the place of mDeviceList

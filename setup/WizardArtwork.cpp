@@ -29,7 +29,6 @@ void drawMark(QPainter& p, const QRectF& box) {
   hills.lineTo(photo.left() + photo.width() * 0.6, photo.top() + photo.height() * 0.7);
   hills.lineTo(photo.left() + photo.width() * 0.75, photo.top() + photo.height() * 0.5);
   hills.lineTo(photo.right(), photo.bottom());
-  hills.closeSubpath();
   p.setBrush(QColor(70, 110, 170));
   p.drawPath(hills);
 
@@ -57,7 +56,6 @@ QImage wizardHeaderArtwork(int width, int height) {
   art.fill(Qt::white);
   QPainter p(&art);
   p.setRenderHint(QPainter::Antialiasing);
-  p.setRenderHint(QPainter::TextAntialiasing);
 
   const double side = std::min(height - 8, 48);
   drawMark(p, QRectF(6, (height - side) / 2, side, side));

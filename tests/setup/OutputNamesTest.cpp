@@ -1,6 +1,8 @@
-// Output names: the plain name of a picture's cut and the first free name.
+// Output names: the plain name of a picture's cut, the first free name, and
+// the output folder's closing "/".
 #include <QTemporaryDir>
 
+#include "FolderChoice.h"
 #include "OutputNames.h"
 #include "SetupTest.h"
 
@@ -25,6 +27,8 @@ TEST(OutputNamesTest, PlainNamesTakeJpgAndFreeNamesCountPastTakenOnes) {
   }
   EXPECT_EQ(uniqueFileName(d + "photo"), d + "photo1");  // no extension: the counter goes last
   EXPECT_EQ(uniqueFileName("beach.jpg"), "beach.jpg");   // no folder part
+  EXPECT_EQ(QStringList({withTrailingSlash("/a"), withTrailingSlash("/"), withTrailingSlash("")}),
+            QStringList({"/a/", "/", ""}));
 
   EXPECT_TRUE(pathExists("/") && pathExists(dir.path()) && pathExists(d + "link.jpg"));
   EXPECT_FALSE(pathExists("") || pathExists(d + "nothing"));

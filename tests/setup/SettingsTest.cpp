@@ -62,6 +62,7 @@ TEST_F(SettingsTest, SettersStoreExactTexts) {
   s.setLastFileIndex(-1);
   EXPECT_FALSE(QFile::exists(iniPath()));  // nothing before sync()
   s.sync();
+  EXPECT_TRUE(ReadBytes(iniPath()).contains("PWidth=12.5\n"));
   Settings now;  // these two are stored at once
   now.setArrowKeys(true);
   EXPECT_TRUE(ReadBytes(iniPath()).contains("ArrowKeys=1\n"));

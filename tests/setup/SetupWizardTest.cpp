@@ -193,7 +193,7 @@ TEST_F(SetupWizardTest, AWhiteHeaderWithTheMarkOverABodyFadingToRose) {
   };
   // Header and the box in it white; the mark: a rose tile, a white photo with
   // a yellow sun and blue hills, a dark frame corner.
-  for (const QPoint p : {QPoint(300, 10), QPoint(535, 49), QPoint(22, 28)})
+  for (const QPoint p : {QPoint(450, 20), QPoint(535, 49), QPoint(22, 28)})
     EXPECT_EQ(at(p.x(), p.y()), QColor(Qt::white)) << p.x() << "," << p.y();
   EXPECT_TRUE(near(at(34, 14), QColor(240, 175, 170)) && near(at(42, 31), QColor(250, 204, 84)) &&
               near(at(35, 46), QColor(70, 110, 170)) && at(16, 22).lightness() < 80);
