@@ -69,7 +69,6 @@ TEST_F(SetupWizardTest, StartsFromTheWorkspacesChoices) {
   const QStringList texts = shownTexts(SetupWizard(services, target));
   EXPECT_EQ(QStringList({texts[3], texts[5], texts[7], texts[10]}),
             QStringList({"Phone 1 240x320", "/o/", "/i", "Selected Quality: 75"}));
-  EXPECT_EQ(lastDeviceChoice().size, "240x320");
   // A quality the slider cannot take leaves it at 90.
   for (const auto& [quality, shown] :
        {std::pair{"abc", "90"}, {"0", "90"}, {"101", "90"}, {"1", "1"}, {"100.4", "100"}}) {
@@ -186,10 +185,9 @@ TEST_F(SetupWizardTest, AWhiteHeaderWithTheMarkOverABodyFadingToRose) {
   const QImage shot = wizard.grab().toImage();
   ASSERT_EQ(shot.size(), QSize(537, 454));
   const auto at = [&](int x, int y) { return QColor(shot.pixel(x, y)); };
-  const auto near = [](QColor a, QColor b) {
-    return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) +
-               std::abs(a.blue() - b.blue()) <=
-           12;
+  const auto near = [](QColor a, QColor b) {  // within 4 in each channel
+    return std::max({std::abs(a.red() - b.red()), std::abs(a.green() - b.green()),
+                     std::abs(a.blue() - b.blue())}) <= 4;
   };
   // Header and the box in it white; the mark: a rose tile, a white photo with
   // a yellow sun and blue hills, a dark frame corner.
