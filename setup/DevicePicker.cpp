@@ -65,7 +65,6 @@ bool DevicePicker::load() {
   if (!devices) {
     mServices.messages->show(parentWidget(), QStringLiteral("Devices.dat file missing!"),
                              MessageButtons::Ok, MessageIcon::Stop);
-    reject();
     return false;
   }
   mCatalogue = std::move(*devices);

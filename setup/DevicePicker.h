@@ -22,7 +22,7 @@ class DevicePicker : public QDialog {
   explicit DevicePicker(const Services& services, QWidget* owner = nullptr);
 
   // Fills the list from the catalogue, read afresh. When the catalogue cannot
-  // be read, tells the user, closes the picker and returns false.
+  // be read, tells the user and returns false: the picker is not to be shown.
   bool load();
   // Puts text into the search box, as if the user had typed it.
   void setSearchText(const QString& text);

@@ -37,7 +37,6 @@ void drawMark(QPainter& p, const QRectF& box) {
   QPen pen(QColor(40, 40, 40), 2.5);
   pen.setCapStyle(Qt::SquareCap);
   p.setPen(pen);
-  p.setBrush(Qt::NoBrush);
   const QPointF corners[4] = {frame.topLeft(), frame.topRight(), frame.bottomRight(),
                               frame.bottomLeft()};
   for (int i = 0; i < 4; ++i) {

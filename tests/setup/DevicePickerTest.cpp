@@ -37,7 +37,8 @@ class DevicePickerTest : public SetupTest {
       Q_EMIT list->itemDoubleClicked(list->item(row));
     } else {
       QTest::keyPress(list, Qt::Key_Return);  // chosen when it is released
-      if (picker.isVisible()) QTest::keyRelease(list, Qt::Key_Return);
+      if (!picker.isVisible()) return "chosen on the press";
+      QTest::keyRelease(list, Qt::Key_Return);
     }
     return picker.isVisible() ? "open" : lastDeviceChoice().name + ' ' + lastDeviceChoice().size;
   }
@@ -73,7 +74,6 @@ TEST_F(DevicePickerTest, AnUnreadableCatalogueIsToldAndNothingOpens) {
   breakCatalogue();
   DevicePicker picker(services);
   EXPECT_FALSE(picker.load());
-  EXPECT_EQ(picker.result(), QDialog::Rejected);
   runDevicePicker(services, nullptr);  // returns at once: a modal picker would never close
   EXPECT_EQ(fakes.messages.texts(), QStringList(2, "Devices.dat file missing!"));
   EXPECT_EQ(fakes.messages.shown[0].icon, MessageIcon::Stop);

@@ -81,15 +81,18 @@ TEST_F(SetupWizardTest, OkWritesEveryChoiceInOrderOrSaysWhatIsMissing) {
   const QString out = root.filePath("out"), in = root.filePath("in");
   ASSERT_TRUE(QDir().mkpath(out) && QDir().mkpath(in));
   fakes.folders.answers = {out, in};
+  breakCatalogue();  // a picker opened by mistake would not block the test
   SetupWizard wizard(services, target);
-  control(wizard, "OK")->click();           // nothing chosen
-  control(wizard, "Open Dialog")->click();  // the output folder's button, then the input's
-  control(wizard, "Open Dialog")->click();
-  wizard.confirm();  // no device
+  wizard.show();
+  QTest::keyClick(&wizard, Qt::Key_Return);  // Enter is OK: nothing chosen
+  control(wizard, "Open Dialog")->click();   // the output folder's button
+  control(wizard, "OK")->click();            // no input folder
+  control(wizard, "Open Dialog")->click();   // the input folder's
+  wizard.confirm();                          // no device
   lastDeviceChoice() = {"Tab", "640X480"};
   wizard.confirm();  // a size without a height: the name and the width stay written
-  EXPECT_EQ(fakes.messages.texts(), QStringList(3, "Please specify all three valid options!"));
-  EXPECT_EQ(fakes.messages.shown[2].icon, MessageIcon::None);
+  EXPECT_EQ(fakes.messages.texts(), QStringList(4, "Please specify all three valid options!"));
+  EXPECT_EQ(fakes.messages.shown[3].icon, MessageIcon::None);
   EXPECT_EQ(target.writes, QStringList({"device Tab", "width 640X480"}));
   EXPECT_EQ(wizard.result(), QDialog::Rejected);
 
@@ -191,14 +194,20 @@ TEST_F(SetupWizardTest, AWhiteHeaderWithTheMarkOverABodyFadingToRose) {
   };
   // Header and the box in it white; the mark: a rose tile, a white photo with
   // a yellow sun and blue hills, a dark frame corner.
-  for (const QPoint p : {QPoint(450, 20), QPoint(535, 49), QPoint(22, 28)})
+  for (const QPoint p : {QPoint(300, 10), QPoint(450, 20), QPoint(535, 49), QPoint(22, 28)})
     EXPECT_EQ(at(p.x(), p.y()), QColor(Qt::white)) << p.x() << "," << p.y();
-  EXPECT_TRUE(near(at(34, 14), QColor(240, 175, 170)) && near(at(42, 31), QColor(250, 204, 84)) &&
-              near(at(35, 46), QColor(70, 110, 170)) && at(16, 22).lightness() < 80);
+  EXPECT_TRUE(near(at(34, 14), QColor(240, 175, 170)) && near(at(34, 58), QColor(198, 88, 80)) &&
+              near(at(42, 31), QColor(250, 204, 84)) && near(at(35, 46), QColor(70, 110, 170)) &&
+              at(16, 22).lightness() < 80);
   // A grey hairline, then from white down to rose, a little darker every row.
   EXPECT_EQ(at(2, 72), QColor(214, 214, 214));
   EXPECT_TRUE(near(at(2, 73), Qt::white) && near(at(2, 453), QColor(240, 175, 170)));
   for (int y = 74; y < 454; ++y) ASSERT_LE(at(2, y).green(), at(2, y - 1).green()) << y;
+  // The chosen quality is written in blue.
+  int blue = 0;
+  for (int x = 216; x < 332; ++x)
+    for (int y = 360; y < 377; ++y) blue += at(x, y).blue() - at(x, y).red() > 100;
+  EXPECT_GT(blue, 0);
   // A folder too long for its button is shortened in the middle, its "&" shown as itself.
   const auto* button = qobject_cast<QAbstractButton*>(wizard.childAt(270, 220));
   ASSERT_TRUE(button && button->toolTip() == deep);
