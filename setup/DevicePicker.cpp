@@ -35,11 +35,11 @@ DevicePicker::DevicePicker(const Services& services, QWidget* owner)
     : QDialog(owner), mServices(services) {
   setUpDialogFrame(*this, QStringLiteral("Select Device"), QSize(427, 277));
 
-  mSearchLabel = new QLabel(QStringLiteral("Search"), this);
+  auto* searchLabel = new QLabel(QStringLiteral("Search"), this);
   // As tall as the search box, so the caption sits level with its text, and
   // wide enough for the caption in whatever font stands in for Tahoma.
-  mSearchLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  mSearchLabel->setGeometry(8, 8, std::max(33, mSearchLabel->sizeHint().width()), 19);
+  searchLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  searchLabel->setGeometry(8, 8, std::max(33, searchLabel->sizeHint().width()), 19);
 
   mSearchEdit = new QLineEdit(this);
   mSearchEdit->setGeometry(48, 8, 369, 19);
@@ -65,8 +65,6 @@ bool DevicePicker::load() {
   if (!devices) {
     mServices.messages->show(parentWidget(), QStringLiteral("Devices.dat file missing!"),
                              MessageButtons::Ok, MessageIcon::Stop);
-    mDeviceList->clear();
-    reject();
     return false;
   }
   mCatalogue = std::move(*devices);

@@ -6,7 +6,6 @@
 #include "DeviceCatalogue.h"
 #include "Services.h"
 
-class QLabel;
 class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
@@ -23,7 +22,7 @@ class DevicePicker : public QDialog {
   explicit DevicePicker(const Services& services, QWidget* owner = nullptr);
 
   // Fills the list from the catalogue, read afresh. When the catalogue cannot
-  // be read, tells the user, closes the picker and returns false.
+  // be read, tells the user and returns false: the picker is not to be shown.
   bool load();
   // Puts text into the search box, as if the user had typed it.
   void setSearchText(const QString& text);
@@ -43,7 +42,6 @@ class DevicePicker : public QDialog {
 
   Services mServices;
   std::vector<DeviceLine> mCatalogue;
-  QLabel* mSearchLabel;
   QLineEdit* mSearchEdit;
   QListWidget* mDeviceList;  // every device, in file order
   QListWidget* mResultList;  // the search hits, in the place of mDeviceList

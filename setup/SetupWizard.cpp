@@ -90,10 +90,8 @@ SetupWizard::SetupWizard(const Services& services, SetupTarget& target, QWidget*
 
   // Shown as stored. Like a click, this stores the box's state again, so a
   // stored "01" is written back as "1".
-  if (const std::optional<int> state = Settings().showWizardState()) {
-    if (*state == 2) mShowEveryTimeCheckBox->setTristate(true);
-    mShowEveryTimeCheckBox->setCheckState(checkStateOf(*state));
-  }
+  if (const std::optional<int> state = Settings().showWizardState())
+    mShowEveryTimeCheckBox->setCheckState(checkStateOf(*state));  // greyed makes it tristate
 
   const QString device = target.deviceName();
   if (!device.isEmpty()) {
@@ -120,11 +118,6 @@ void SetupWizard::buildHeader() {
 
   mShowEveryTimeCheckBox = new QCheckBox(QStringLiteral("Show wizard every time"), header);
   mShowEveryTimeCheckBox->setGeometry(376, 48, 161, 17);
-  // A check box fills its background from the button colour unless told
-  // otherwise; the header wants its own white.
-  setColor(*mShowEveryTimeCheckBox, QPalette::Window, Qt::white);
-  mShowEveryTimeCheckBox->setBackgroundRole(QPalette::Window);
-  mShowEveryTimeCheckBox->setAutoFillBackground(true);
   connect(mShowEveryTimeCheckBox, &QCheckBox::stateChanged, this,
           &SetupWizard::showEveryTimeChanged);
 }
@@ -158,15 +151,15 @@ void SetupWizard::buildBody() {
   mQualityScrollBar->setValue(90);
   mQualityScrollBar->setGeometry(16, 304, 505, 17);
 
-  mOkButton = addButton(body, QStringLiteral("OK"), {408, 336, 114, 32});
-  mOkButton->setDefault(true);
+  ElidedButton* okButton = addButton(body, QStringLiteral("OK"), {408, 336, 114, 32});
+  okButton->setDefault(true);
 
   connect(mManualSizeCheckBox, &QCheckBox::toggled, this, &SetupWizard::manualSizeToggled);
   connect(mDeviceButton, &QPushButton::clicked, this, &SetupWizard::chooseDevice);
   connect(mOutputFolderButton, &QPushButton::clicked, this, &SetupWizard::chooseOutputFolder);
   connect(mInputFolderButton, &QPushButton::clicked, this, &SetupWizard::chooseInputFolder);
   connect(mQualityScrollBar, &QScrollBar::valueChanged, this, &SetupWizard::showQuality);
-  connect(mOkButton, &QPushButton::clicked, this, &SetupWizard::confirm);
+  connect(okButton, &QPushButton::clicked, this, &SetupWizard::confirm);
 }
 
 void SetupWizard::setManualSize(bool on) {

@@ -86,7 +86,6 @@ class SetupWizard : public QDialog {
   ElidedButton* mInputFolderButton = nullptr;
   QLabel* mQualityLabel = nullptr;
   QScrollBar* mQualityScrollBar = nullptr;
-  ElidedButton* mOkButton = nullptr;
 };
 
 // Builds a fresh wizard over parent, takes the target's current choices as its

@@ -29,7 +29,6 @@ void drawMark(QPainter& p, const QRectF& box) {
   hills.lineTo(photo.left() + photo.width() * 0.6, photo.top() + photo.height() * 0.7);
   hills.lineTo(photo.left() + photo.width() * 0.75, photo.top() + photo.height() * 0.5);
   hills.lineTo(photo.right(), photo.bottom());
-  hills.closeSubpath();
   p.setBrush(QColor(70, 110, 170));
   p.drawPath(hills);
 
@@ -38,7 +37,6 @@ void drawMark(QPainter& p, const QRectF& box) {
   QPen pen(QColor(40, 40, 40), 2.5);
   pen.setCapStyle(Qt::SquareCap);
   p.setPen(pen);
-  p.setBrush(Qt::NoBrush);
   const QPointF corners[4] = {frame.topLeft(), frame.topRight(), frame.bottomRight(),
                               frame.bottomLeft()};
   for (int i = 0; i < 4; ++i) {
@@ -57,7 +55,6 @@ QImage wizardHeaderArtwork(int width, int height) {
   art.fill(Qt::white);
   QPainter p(&art);
   p.setRenderHint(QPainter::Antialiasing);
-  p.setRenderHint(QPainter::TextAntialiasing);
 
   const double side = std::min(height - 8, 48);
   drawMark(p, QRectF(6, (height - side) / 2, side, side));

@@ -1,10 +1,6 @@
-// The catalogue: its lines, its file, where it is found, and the one shipped.
-#include <QRegularExpression>
-#include <QSet>
-
+// The device catalogue: its lines, its file and where it is found.
 #include "DeviceCatalogue.h"
 #include "SetupTest.h"
-#include "TrimoraVersion.h"
 
 namespace trimora::testing {
 namespace {
@@ -67,41 +63,6 @@ TEST(CatalogueFileTest, ReadsTheFirstMegabyteAndTenThousandDevicesOnly) {
       EXPECT_EQ(devices->back().name, c.last);
     }
   }
-}
-
-// The shipped catalogue: clean lines, real sizes, devices the right way up.
-TEST(ShippedCatalogueTest, EveryLineIsAWellFormedDistinctDevice) {
-  const QRegularExpression syntax("^([^:\\s][^:]*[^:\\s]):([0-9]+)x([0-9]+)$");
-  const QRegularExpression upright(
-      "iPhone|iPod touch|iPad|Galaxy [SANZT]|Pixel|Xiaomi|Redmi|POCO|OnePlus|Moto|Xperia|"
-      "Nothing Phone|CMF|Fairphone|Huawei|OPPO|vivo|Honor|ROG Phone|Zenfone|Nokia|BlackBerry|"
-      "Kindle|Kobo|Fire |Surface (Pro|Go)|Tab P|reMarkable|PocketBook|tolino|Portrait");
-  const QRegularExpression wide(
-      "Monitor|TV |Display|UltraSharp|Odyssey|UltraFine|ViewFinity|iMac|MacBook|Laptop|Landscape");
-  const QString path = QStringLiteral(TRIMORA_SOURCE_DATA_DIR "/devices.dat");
-  const QStringList lines = QString::fromUtf8(ReadBytes(path)).split('\n', Qt::SkipEmptyParts);
-  QSet<QString> names;
-  int portrait = 0, landscape = 0;
-  for (const QString& line : lines) {
-    const auto match = syntax.match(line);
-    const QString name = match.captured(1);
-    const int width = match.captured(2).toInt(), height = match.captured(3).toInt();
-    EXPECT_TRUE(match.hasMatch() && !names.contains(name)) << qPrintable(line);
-    EXPECT_TRUE(width >= 100 && width <= 8000 && height >= 100 && height <= 8000);
-    names.insert(name);
-    if (name.contains(upright) && !name.contains("Watch")) {
-      EXPECT_LT(width, height) << qPrintable(line);
-      ++portrait;
-    }
-    if (name.contains(wide)) {
-      EXPECT_GT(width, height) << qPrintable(line);
-      ++landscape;
-    }
-  }
-  EXPECT_TRUE(lines.size() >= 200 && portrait >= 150 && landscape >= 40);
-  const auto devices = readDeviceCatalogue(path);
-  EXPECT_TRUE(devices && devices->size() == std::size_t(lines.size()));
-  EXPECT_TRUE(ReadBytes(path).endsWith("\n") && !ReadBytes(path).contains("\n\n"));
 }
 
 }  // namespace

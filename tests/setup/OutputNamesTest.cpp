@@ -1,6 +1,8 @@
-// Output names: the plain name of a picture's cut and the first free name.
+// Output names: the plain name of a picture's cut, the first free name, and
+// the output folder's closing "/".
 #include <QTemporaryDir>
 
+#include "FolderChoice.h"
 #include "OutputNames.h"
 #include "SetupTest.h"
 
@@ -10,7 +12,7 @@ namespace {
 TEST(OutputNamesTest, PlainNamesTakeJpgAndFreeNamesCountPastTakenOnes) {
   QTemporaryDir dir;
   const QString d = dir.path() + "/";
-  for (const char* taken : {"pic.jpg", "pic1.jpg", "photo", ".hidden.jpg", "a.b.jpg"})
+  for (const char* taken : {"pic.jpg", "pic1.jpg", "photo", ".hidden", ".hidden.jpg", "a.b.jpg"})
     ASSERT_TRUE(WriteBytes(d + taken, "x"));
   ASSERT_TRUE(QFile::link(d + "nowhere", d + "link.jpg"));  // a link to nothing takes its name
   // Picture name, its plain output name, the free name for that.
@@ -23,8 +25,12 @@ TEST(OutputNamesTest, PlainNamesTakeJpgAndFreeNamesCountPastTakenOnes) {
     EXPECT_EQ(outputNameFor(d, picture), d + plain);
     EXPECT_EQ(uniqueFileName(d + plain), d + free);
   }
-  EXPECT_EQ(uniqueFileName(d + "photo"), d + "photo1");  // no extension: the counter goes last
-  EXPECT_EQ(uniqueFileName("beach.jpg"), "beach.jpg");   // no folder part
+  // No extension, or nothing before the dot: the counter goes last.
+  EXPECT_EQ(QStringList({uniqueFileName(d + "photo"), uniqueFileName(d + ".hidden")}),
+            QStringList({d + "photo1", d + ".hidden1"}));
+  EXPECT_EQ(uniqueFileName("beach.jpg"), "beach.jpg");  // no folder part
+  EXPECT_EQ(QStringList({withTrailingSlash("/a"), withTrailingSlash("/"), withTrailingSlash("")}),
+            QStringList({"/a/", "/", ""}));
 
   EXPECT_TRUE(pathExists("/") && pathExists(dir.path()) && pathExists(d + "link.jpg"));
   EXPECT_FALSE(pathExists("") || pathExists(d + "nothing"));

@@ -69,10 +69,11 @@ TEST_F(SetupWizardTest, StartsFromTheWorkspacesChoices) {
   const QStringList texts = shownTexts(SetupWizard(services, target));
   EXPECT_EQ(QStringList({texts[3], texts[5], texts[7], texts[10]}),
             QStringList({"Phone 1 240x320", "/o/", "/i", "Selected Quality: 75"}));
-  EXPECT_EQ(lastDeviceChoice().size, "240x320");
-  for (const char* refused : {"abc", "0", "101"}) {  // the slider keeps 90
-    target.start[5] = refused;
-    EXPECT_EQ(shownTexts(SetupWizard(services, target))[10], "Selected Quality: 90");
+  // A quality the slider cannot take leaves it at 90.
+  for (const auto& [quality, shown] :
+       {std::pair{"abc", "90"}, {"0", "90"}, {"101", "90"}, {"1", "1"}, {"100.4", "100"}}) {
+    target.start[5] = quality;
+    EXPECT_EQ(shownTexts(SetupWizard(services, target))[10], QString("Selected Quality: ") + shown);
   }
 }
 
@@ -80,15 +81,18 @@ TEST_F(SetupWizardTest, OkWritesEveryChoiceInOrderOrSaysWhatIsMissing) {
   const QString out = root.filePath("out"), in = root.filePath("in");
   ASSERT_TRUE(QDir().mkpath(out) && QDir().mkpath(in));
   fakes.folders.answers = {out, in};
+  breakCatalogue();  // a picker opened by mistake would not block the test
   SetupWizard wizard(services, target);
-  control(wizard, "OK")->click();  // nothing chosen
-  wizard.chooseOutputFolder();
-  wizard.chooseInputFolder();
-  wizard.confirm();  // no device
+  wizard.show();
+  QTest::keyClick(&wizard, Qt::Key_Return);  // Enter is OK: nothing chosen
+  control(wizard, "Open Dialog")->click();   // the output folder's button
+  control(wizard, "OK")->click();            // no input folder
+  control(wizard, "Open Dialog")->click();   // the input folder's
+  wizard.confirm();                          // no device
   lastDeviceChoice() = {"Tab", "640X480"};
   wizard.confirm();  // a size without a height: the name and the width stay written
-  EXPECT_EQ(fakes.messages.texts(), QStringList(3, "Please specify all three valid options!"));
-  EXPECT_EQ(fakes.messages.shown[2].icon, MessageIcon::None);
+  EXPECT_EQ(fakes.messages.texts(), QStringList(4, "Please specify all three valid options!"));
+  EXPECT_EQ(fakes.messages.shown[3].icon, MessageIcon::None);
   EXPECT_EQ(target.writes, QStringList({"device Tab", "width 640X480"}));
   EXPECT_EQ(wizard.result(), QDialog::Rejected);
 
@@ -167,11 +171,48 @@ TEST_F(SetupWizardTest, TheShowWizardBoxIsTheStoredSetting) {
 
 TEST_F(SetupWizardTest, TheDeviceButtonShowsTheDeviceChosenLast) {
   breakCatalogue();  // the picker tells and does not open
-  lastDeviceChoice() = {"Phone 1", "480x800"};
   SetupWizard wizard(services, target);
+  lastDeviceChoice() = {"", "480x800"};  // a choice needs a name and a size
   control(wizard, "Select Device")->click();
-  EXPECT_EQ(fakes.messages.texts(), QStringList({"Devices.dat file missing!"}));
+  EXPECT_EQ(shownTexts(wizard)[3], "Select Device");
+  lastDeviceChoice() = {"Phone 1", "480x800"};
+  control(wizard, "Select Device")->click();
   EXPECT_EQ(shownTexts(wizard)[3], "Phone 1 480x800");
+  EXPECT_EQ(fakes.messages.texts(), QStringList(2, "Devices.dat file missing!"));
+}
+
+TEST_F(SetupWizardTest, AWhiteHeaderWithTheMarkOverABodyFadingToRose) {
+  const QString deep = "/" + QString(150, 'd') + "/Tom & Jerry/";
+  target.start[3] = deep;
+  SetupWizard wizard(services, target);
+  const QImage shot = wizard.grab().toImage();
+  ASSERT_EQ(shot.size(), QSize(537, 454));
+  const auto at = [&](int x, int y) { return QColor(shot.pixel(x, y)); };
+  const auto near = [](QColor a, QColor b) {  // within 4 in each channel
+    return std::max({std::abs(a.red() - b.red()), std::abs(a.green() - b.green()),
+                     std::abs(a.blue() - b.blue())}) <= 4;
+  };
+  // Header and the box in it white; the mark: a rose tile, a white photo with
+  // a yellow sun and blue hills, a dark frame corner.
+  for (const QPoint p : {QPoint(300, 10), QPoint(450, 20), QPoint(535, 49), QPoint(22, 28)})
+    EXPECT_EQ(at(p.x(), p.y()), QColor(Qt::white)) << p.x() << "," << p.y();
+  EXPECT_TRUE(near(at(34, 14), QColor(240, 175, 170)) && near(at(34, 58), QColor(198, 88, 80)) &&
+              near(at(42, 31), QColor(250, 204, 84)) && near(at(35, 46), QColor(70, 110, 170)) &&
+              at(16, 22).lightness() < 80);
+  // A grey hairline, then from white down to rose, a little darker every row.
+  EXPECT_EQ(at(2, 72), QColor(214, 214, 214));
+  EXPECT_TRUE(near(at(2, 73), Qt::white) && near(at(2, 453), QColor(240, 175, 170)));
+  for (int y = 74; y < 454; ++y) ASSERT_LE(at(2, y).green(), at(2, y - 1).green()) << y;
+  // The chosen quality is written in blue.
+  int blue = 0;
+  for (int x = 216; x < 332; ++x)
+    for (int y = 360; y < 377; ++y) blue += at(x, y).blue() - at(x, y).red() > 100;
+  EXPECT_GT(blue, 0);
+  // A folder too long for its button is shortened in the middle, its "&" shown as itself.
+  const auto* button = qobject_cast<QAbstractButton*>(wizard.childAt(270, 220));
+  ASSERT_TRUE(button && button->toolTip() == deep);
+  EXPECT_TRUE(button->text().startsWith("/ddd") && button->text().endsWith("/Tom && Jerry/"));
+  EXPECT_LT(button->fontMetrics().horizontalAdvance(button->text()), button->width());
 }
 
 }  // namespace
