@@ -20,11 +20,11 @@
 #include <string>
 #include <vector>
 
-#include "GDIPlus.h"
+#include "Bitmap24.h"
+#include "JpegWriter.h"
+#include "PictureLoader.h"
 #include "PictureSource.h"
 #include "TextRules.h"
-#include "basSaveAsJpg.h"
-#include "cDIBSection.h"
 
 using namespace trimora;
 using vips::VImage;
@@ -48,25 +48,18 @@ QSize ZoomRequest(QSize file, int zoom) {
 }
 
 QSize FileSize(const QString& path) {
-  int w = 0, h = 0;
-  GetPictureFileSize(path, w, h);
-  return {w, h};
+  return pictureFileSize(path).value_or(QSize(0, 0));
 }
 
-// Where the picture lands for that zoom, as LoadDisplayPicture computes it.
+// Where the picture lands for that zoom, as loadDisplayPicture computes it.
 QRect FittedAt(const QString& path, int zoom) {
   const QSize file = FileSize(path);
   const QSize ask = ZoomRequest(file, zoom);
-  const QSize canvas = CanvasSizeFor(file, ask.width(), ask.height(), 2000);
-  return FitRect(file, canvas, true);
+  return fitRect(file, canvasSizeFor(file, ask, kMaxDisplaySide), Qt::KeepAspectRatio);
 }
 
 QImage ShowAtZoom(const QString& path, int zoom) {
-  int w = 0, h = 0;
-  GetPictureFileSize(path, w, h);
-  const QSize ask = ZoomRequest({w, h}, zoom);
-  int cw = ask.width(), ch = ask.height();
-  return LoadDisplayPicture(path, cw, ch, true);
+  return loadDisplayPicture(path, ZoomRequest(FileSize(path), zoom));
 }
 
 struct TjDecoded {
@@ -129,7 +122,7 @@ std::vector<unsigned char> Reduce(VImage image, QSize to, bool pure) {
 }
 
 int ShrinkFor(const QString& path, int zoom) {
-  return imaging::JpegShrinkFor(FileSize(path), FittedAt(path, zoom).size());
+  return imaging::jpegShrinkFor(FileSize(path), FittedAt(path, zoom).size());
 }
 
 // --- Display of the JPEG photos ---
@@ -221,11 +214,10 @@ void BM_CropAndSave(benchmark::State& state) {
   const QImage canvas = CropCanvas();
   const QString out = QDir::tempPath() + QStringLiteral("/trimora_bench_crop.jpg");
   for (auto _ : state) {
-    cDIBSection dib;
-    dib.Create(1080, 2400);
-    dib.LoadPictureBlt(canvas, 0, 0, 1080, 2400);
-    ErrInfo err;
-    if (!WriteJpegFile(dib, out, 90, err, SaveMode::CreateNew)) state.SkipWithError("write failed");
+    Bitmap24 cut;
+    cut.create({1080, 2400});
+    cut.copyFrom(canvas, {0, 0}, {1080, 2400});
+    if (writeJpegFile(cut, out, 90, WriteMode::CreateNew)) state.SkipWithError("write failed");
     state.PauseTiming();
     QFile::remove(out);
     state.ResumeTiming();
@@ -233,15 +225,14 @@ void BM_CropAndSave(benchmark::State& state) {
 }
 
 // The same through an intermediate picture of the frame (canvas.copy, then
-// CreateFromPicture), as the crop does it today.
+// createFromImage), as the crop once did it.
 void BM_CropAndSaveViaCopy(benchmark::State& state) {
   const QImage canvas = CropCanvas();
   const QString out = QDir::tempPath() + QStringLiteral("/trimora_bench_crop.jpg");
   for (auto _ : state) {
-    cDIBSection dib;
-    dib.CreateFromPicture(canvas.copy(0, 0, 1080, 2400));
-    ErrInfo err;
-    if (!WriteJpegFile(dib, out, 90, err, SaveMode::CreateNew)) state.SkipWithError("write failed");
+    Bitmap24 cut;
+    cut.createFromImage(canvas.copy(0, 0, 1080, 2400));
+    if (writeJpegFile(cut, out, 90, WriteMode::CreateNew)) state.SkipWithError("write failed");
     state.PauseTiming();
     QFile::remove(out);
     state.ResumeTiming();
@@ -250,14 +241,14 @@ void BM_CropAndSaveViaCopy(benchmark::State& state) {
 
 void BM_BareCompress(benchmark::State& state) {
   const QImage canvas = CropCanvas();
-  cDIBSection dib;
-  dib.CreateFromPicture(canvas);
+  Bitmap24 cut;
+  cut.createFromImage(canvas);
   tjhandle handle = tjInitCompress();
   for (auto _ : state) {
     unsigned char* jpeg = nullptr;
     unsigned long size = 0;
-    tjCompress2(handle, dib.DIBSectionBitsPtr(), dib.Width(), dib.BytesPerScanLine(), dib.Height(),
-                TJPF_BGR, &jpeg, &size, JpegSubsamplingFor(90), 90, TJFLAG_BOTTOMUP);
+    tjCompress2(handle, cut.constBits(), cut.width(), cut.bytesPerLine(), cut.height(), TJPF_BGR,
+                &jpeg, &size, jpegSubsamplingFor(90), 90, TJFLAG_BOTTOMUP);
     tjFree(jpeg);
   }
   tjDestroy(handle);
@@ -412,7 +403,7 @@ void PrintSummary(const std::map<std::string, double>& ms) {
     std::printf("%-26s %8.1f %8.1f %8s %8s %8s %9.2f\n", tag.c_str(), ours, bare, "", "", "",
                 ours / bare);
   }
-  std::printf("\n%-34s %9s\n", "GetPictureFileSize (ms)", "");
+  std::printf("\n%-34s %9s\n", "pictureFileSize (ms)", "");
   for (const char* name :
        {"photo24.jpg", "photo48.jpg", "photo12.png", "anim1000.gif", "photo3000.bmp"}) {
     std::printf("%-34s %9.3f\n", name, at(std::string("PictureFileSize/") + name) / 1000.0);
@@ -440,11 +431,10 @@ int main(int argc, char** argv) {
                  qPrintable(gFolder));
     return 1;
   }
-  InitGDIPlus();
+  ImagingLibrary imaging;
   Register();
   RecordingReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   PrintSummary(reporter.ms);
-  FreeGDIPlus();
   return 0;
 }

@@ -5,20 +5,17 @@
 #include <QGuiApplication>
 #include <cstdio>
 
-#include "GDIPlus.h"
+#include "PictureLoader.h"
 
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication app(argc, argv);
   const QString path =
       argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(BENCH_IMAGES_DIR "/photo48.jpg");
-  trimora::InitGDIPlus();
-  int w = 0, h = 0;
-  trimora::GetPictureFileSize(path, w, h);
-  int cw = -1, ch = -1;
-  const QImage shown = trimora::LoadDisplayPicture(path, cw, ch, true);
-  std::printf("%s: %d x %d shown as %d x %d canvas (%s)\n", qPrintable(path), w, h, cw, ch,
-              shown.isNull() ? "no picture" : "ok");
-  trimora::FreeGDIPlus();
+  const trimora::ImagingLibrary imaging;
+  const QSize file = trimora::pictureFileSize(path).value_or(QSize(0, 0));
+  const QImage shown = trimora::loadDisplayPicture(path, {-1, -1});
+  std::printf("%s: %d x %d shown as %d x %d canvas (%s)\n", qPrintable(path), file.width(),
+              file.height(), shown.width(), shown.height(), shown.isNull() ? "no picture" : "ok");
   return shown.isNull() ? 1 : 0;
 }

@@ -1,6 +1,6 @@
 // Crops a rectangle out of a picture and saves it as a new JPEG, as the
 // workspace's crop does (bitmap filled straight from the canvas, then
-// WriteJpegFile), as a whole process for compare_tools.sh. The canvas is the
+// writeJpegFile), as a whole process for compare_tools.sh. The canvas is the
 // picture at its own size (no 2000-pixel cap), so the cut is one to one with
 // the file's pixels, as it is for the command-line tools.
 //
@@ -9,10 +9,9 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "ErrInfo.h"
-#include "GDIPlus.h"
-#include "basSaveAsJpg.h"
-#include "cDIBSection.h"
+#include "Bitmap24.h"
+#include "JpegWriter.h"
+#include "PictureLoader.h"
 
 int main(int argc, char** argv) {
   if (argc != 8) {
@@ -23,25 +22,25 @@ int main(int argc, char** argv) {
   const int left = std::atoi(argv[2]), top = std::atoi(argv[3]);
   const int width = std::atoi(argv[4]), height = std::atoi(argv[5]);
   const int quality = std::atoi(argv[6]);
-  trimora::InitGDIPlus();
-  int w = -1, h = -1;
-  const QImage canvas = trimora::LoadScaledPicture(path, w, h, 0xFFFFFF, true, /*MaxSize=*/0);
+  const trimora::ImagingLibrary imaging;
+  const QImage canvas = trimora::loadScaledPicture(path, {-1, -1}, Qt::white, Qt::KeepAspectRatio,
+                                                   /*maxSide=*/0);
   if (canvas.isNull() || !canvas.rect().contains(QRect(left, top, width, height))) {
     std::fprintf(stderr, "%s: no picture, or the cut lies outside it\n", argv[1]);
     return 1;
   }
-  trimora::cDIBSection dib;
-  trimora::ErrInfo err;
-  const bool written = dib.Create(width, height) &&
-                       dib.LoadPictureBlt(canvas, left, top, width, height) &&
-                       trimora::WriteJpegFile(dib, QString::fromLocal8Bit(argv[7]), quality, err,
-                                              trimora::SaveMode::CreateNew);
-  trimora::FreeGDIPlus();
-  if (!written) {
-    std::fprintf(stderr, "save failed: %s\n", qPrintable(err.Description));
+  trimora::Bitmap24 cut;
+  if (!cut.create({width, height}) || !cut.copyFrom(canvas, {left, top}, {width, height})) {
+    std::fprintf(stderr, "no memory for the cut\n");
+    return 1;
+  }
+  const trimora::WriteError error = trimora::writeJpegFile(cut, QString::fromLocal8Bit(argv[7]),
+                                                           quality, trimora::WriteMode::CreateNew);
+  if (error) {
+    std::fprintf(stderr, "save failed: %s\n", qPrintable(error.description));
     return 1;
   }
   std::printf("cut %d x %d at (%d, %d) of %d x %d saved at quality %d\n", width, height, left, top,
-              w, h, quality);
+              canvas.width(), canvas.height(), quality);
   return 0;
 }

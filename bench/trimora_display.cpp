@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "GDIPlus.h"
+#include "PictureLoader.h"
 #include "TextRules.h"
 
 int main(int argc, char** argv) {
@@ -19,9 +19,9 @@ int main(int argc, char** argv) {
   }
   const QString path = QString::fromLocal8Bit(argv[1]);
   const int zoom = std::atoi(argv[2]);
-  trimora::InitGDIPlus();
-  int fileW = 0, fileH = 0;
-  trimora::GetPictureFileSize(path, fileW, fileH);
+  const trimora::ImagingLibrary imaging;
+  const QSize file = trimora::pictureFileSize(path).value_or(QSize(0, 0));
+  const int fileW = file.width(), fileH = file.height();
   // The canvas the workspace asks for: each side capped at 2000 before scaling,
   // at least 100; at zoom 100 the picture's own size (-1 / -1), capped.
   int w = -1, h = -1;
@@ -30,10 +30,10 @@ int main(int argc, char** argv) {
     h = trimora::nearestInt(zoom / 100.0 * std::min(fileH, 2000));
     if (w < 100 || h < 100) w = h = 100;
   }
-  const QImage shown = trimora::LoadDisplayPicture(path, w, h, true);
-  const QRect fitted = trimora::FitRect(QSize(fileW, fileH), QSize(w, h), true);
-  std::printf("%d x %d shown on a %d x %d canvas, picture %d x %d (%s)\n", fileW, fileH, w, h,
-              fitted.width(), fitted.height(), shown.isNull() ? "no picture" : "ok");
-  trimora::FreeGDIPlus();
+  const QImage shown = trimora::loadDisplayPicture(path, {w, h});
+  const QRect fitted = trimora::fitRect(file, shown.size(), Qt::KeepAspectRatio);
+  std::printf("%d x %d shown on a %d x %d canvas, picture %d x %d (%s)\n", fileW, fileH,
+              shown.width(), shown.height(), fitted.width(), fitted.height(),
+              shown.isNull() ? "no picture" : "ok");
   return shown.isNull() ? 1 : 0;
 }

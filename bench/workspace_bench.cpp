@@ -15,9 +15,9 @@
 
 #include "CropGeometry.h"
 #include "CropView.h"
-#include "GDIPlus.h"
 #include "MainWindow.h"
 #include "OptionsPanel.h"
+#include "PictureLoader.h"
 #include "QtServices.h"
 #include "Settings.h"
 
@@ -41,12 +41,8 @@ Bench* bench = nullptr;
 
 // One plain display as the workspace asks for it at zoom z.
 void Display(const QString& path, int z) {
-  int w = 0, h = 0;
-  GetPictureFileSize(path, w, h);
-  const QSize request = canvasRequest(QSize(w, h), z);
-  w = request.width();
-  h = request.height();
-  benchmark::DoNotOptimize(LoadDisplayPicture(path, w, h, true));
+  const QSize file = pictureFileSize(path).value_or(QSize(0, 0));
+  benchmark::DoNotOptimize(loadDisplayPicture(path, canvasRequest(file, z)));
 }
 
 void BM_Display(benchmark::State& state, int z) {

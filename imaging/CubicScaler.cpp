@@ -15,14 +15,14 @@ constexpr int kWeightBits = 14;
 constexpr int kOne = 1 << kWeightBits;
 constexpr int kHalf = kOne / 2;
 
-double CatmullRom(double x) {
+double catmullRom(double x) {
   x = std::abs(x);
   if (x < 1) return (1.5 * x - 2.5) * x * x + 1;
   if (x < 2) return ((-0.5 * x + 2.5) * x - 4) * x + 2;
   return 0;
 }
 
-std::uint8_t Clamped(std::int32_t sum) {
+std::uint8_t clamped(std::int32_t sum) {
   return std::uint8_t(std::clamp(sum >> kWeightBits, 0, 255));
 }
 
@@ -30,7 +30,7 @@ std::uint8_t Clamped(std::int32_t sum) {
 // `bytes` bytes. Sixteen bytes at a time where the processor has SSE2 (every
 // x86-64 has), two rows to a multiply-add, with the sums kept in registers;
 // the same integer arithmetic as the plain loop, so the results are equal.
-void BlendRows(const std::uint8_t* const* rows, const std::int16_t* weights, int count, int bytes,
+void blendRows(const std::uint8_t* const* rows, const std::int16_t* weights, int count, int bytes,
                std::uint8_t* out) {
   int x = 0;
 #if defined(__SSE2__)
@@ -64,13 +64,13 @@ void BlendRows(const std::uint8_t* const* rows, const std::int16_t* weights, int
   for (; x < bytes; ++x) {
     std::int32_t sum = kHalf;
     for (int t = 0; t < count; ++t) sum += std::int32_t(weights[t]) * rows[t][x];
-    out[x] = Clamped(sum);
+    out[x] = clamped(sum);
   }
 }
 
 }  // namespace
 
-CubicScaler::Axis CubicScaler::MakeAxis(int in, int out) {
+CubicScaler::Axis CubicScaler::makeAxis(int in, int out) {
   Axis axis;
   const double scale = double(in) / out;
   // Reducing by s stretches the kernel s times (an area filter of the same
@@ -87,7 +87,7 @@ CubicScaler::Axis CubicScaler::MakeAxis(int in, int out) {
     raw.clear();
     double total = 0;
     for (int j = lo; j <= hi; ++j) {
-      raw.push_back(CatmullRom((j - centre) / widen));
+      raw.push_back(catmullRom((j - centre) / widen));
       total += raw.back();
     }
     // Past the edges the picture repeats its edge pixel: those taps fold onto it.
@@ -119,24 +119,24 @@ CubicScaler::Axis CubicScaler::MakeAxis(int in, int out) {
 }
 
 CubicScaler::CubicScaler(QSize in, QSize out)
-    : in_(in),
-      out_(out),
-      rows_(MakeAxis(in.height(), out.height())),
-      columns_(MakeAxis(in.width(), out.width())),
-      blended_(std::size_t(in.width()) * 3) {
-  // MakeRow then never allocates, so it cannot fail halfway.
-  taps_.reserve(std::size_t(rows_.maxSpan));
+    : mIn(in),
+      mOut(out),
+      mRows(makeAxis(in.height(), out.height())),
+      mColumns(makeAxis(in.width(), out.width())),
+      mBlended(std::size_t(in.width()) * 3) {
+  // makeRow then never allocates, so it cannot fail halfway.
+  mTaps.reserve(std::size_t(mRows.maxSpan));
 }
 
-void CubicScaler::MakeRowFrom(const std::uint8_t* const* rows, const std::int16_t* weights,
+void CubicScaler::makeRowFrom(const std::uint8_t* const* rows, const std::int16_t* weights,
                               int count, std::uint8_t* out) {
-  BlendRows(rows, weights, count, in_.width() * 3, blended_.data());
+  blendRows(rows, weights, count, mIn.width() * 3, mBlended.data());
   // Horizontal, over the one output row.
-  const std::int16_t* weight = columns_.weight.data();
-  for (int x = 0; x < out_.width(); ++x) {
-    const int begin = columns_.tapBegin[std::size_t(x)];
-    const int taps = columns_.tapBegin[std::size_t(x) + 1] - begin;
-    const std::uint8_t* p = blended_.data() + std::size_t(columns_.first[std::size_t(x)]) * 3;
+  const std::int16_t* weight = mColumns.weight.data();
+  for (int x = 0; x < mOut.width(); ++x) {
+    const int begin = mColumns.tapBegin[std::size_t(x)];
+    const int taps = mColumns.tapBegin[std::size_t(x) + 1] - begin;
+    const std::uint8_t* p = mBlended.data() + std::size_t(mColumns.first[std::size_t(x)]) * 3;
     std::int32_t r = kHalf, g = kHalf, b = kHalf;
     for (int k = 0; k < taps; ++k, p += 3) {
       const std::int32_t w = weight[begin + k];
@@ -144,9 +144,9 @@ void CubicScaler::MakeRowFrom(const std::uint8_t* const* rows, const std::int16_
       g += w * p[1];
       b += w * p[2];
     }
-    out[3 * x] = Clamped(r);
-    out[3 * x + 1] = Clamped(g);
-    out[3 * x + 2] = Clamped(b);
+    out[3 * x] = clamped(r);
+    out[3 * x + 1] = clamped(g);
+    out[3 * x + 2] = clamped(b);
   }
 }
 

@@ -17,23 +17,23 @@ class CubicScaler {
  public:
   CubicScaler(QSize in, QSize out);
 
-  QSize InputSize() const { return in_; }
-  QSize OutputSize() const { return out_; }
-  // The input rows output row y is made from: FirstInputRow(y) to
-  // LastInputRow(y), both within the picture. Neither falls as y grows.
-  int FirstInputRow(int y) const { return rows_.first[y]; }
-  int LastInputRow(int y) const { return rows_.last[y]; }
+  QSize inputSize() const { return mIn; }
+  QSize outputSize() const { return mOut; }
+  // The input rows output row y is made from: firstInputRow(y) to
+  // lastInputRow(y), both within the picture. Neither falls as y grows.
+  int firstInputRow(int y) const { return mRows.first[y]; }
+  int lastInputRow(int y) const { return mRows.last[y]; }
   // The most input rows any one output row is made from.
-  int MaxInputRows() const { return rows_.maxSpan; }
+  int maxInputRows() const { return mRows.maxSpan; }
 
-  // Makes output row y (OutputSize().width() pixels) into `out`; inputRow(i)
-  // gives input row i for every i from FirstInputRow(y) to LastInputRow(y).
+  // Makes output row y (outputSize().width() pixels) into `out`; inputRow(i)
+  // gives input row i for every i from firstInputRow(y) to lastInputRow(y).
   template <typename RowOf>
-  void MakeRow(int y, RowOf&& inputRow, std::uint8_t* out) {
-    const int begin = rows_.tapBegin[y], end = rows_.tapBegin[y + 1];
-    taps_.clear();
-    for (int t = begin; t < end; ++t) taps_.push_back(inputRow(rows_.index[t]));
-    MakeRowFrom(taps_.data(), rows_.weight.data() + begin, end - begin, out);
+  void makeRow(int y, RowOf&& inputRow, std::uint8_t* out) {
+    const int begin = mRows.tapBegin[y], end = mRows.tapBegin[y + 1];
+    mTaps.clear();
+    for (int t = begin; t < end; ++t) mTaps.push_back(inputRow(mRows.index[t]));
+    makeRowFrom(mTaps.data(), mRows.weight.data() + begin, end - begin, out);
   }
 
  private:
@@ -45,14 +45,14 @@ class CubicScaler {
     std::vector<std::int16_t> weight;
     int maxSpan = 0;
   };
-  static Axis MakeAxis(int in, int out);
-  void MakeRowFrom(const std::uint8_t* const* rows, const std::int16_t* weights, int count,
+  static Axis makeAxis(int in, int out);
+  void makeRowFrom(const std::uint8_t* const* rows, const std::int16_t* weights, int count,
                    std::uint8_t* out);
 
-  QSize in_, out_;
-  Axis rows_, columns_;
-  std::vector<const std::uint8_t*> taps_;
-  std::vector<std::uint8_t> blended_;  // one row after the vertical pass
+  QSize mIn, mOut;
+  Axis mRows, mColumns;
+  std::vector<const std::uint8_t*> mTaps;
+  std::vector<std::uint8_t> mBlended;  // one row after the vertical pass
 };
 
 }  // namespace trimora::imaging

@@ -10,11 +10,11 @@ std::atomic<std::int64_t> budget{kDefaultDecodeBudget};
 
 }  // namespace
 
-std::int64_t DecodeBudget() {
+std::int64_t decodeBudget() {
   return budget.load(std::memory_order_relaxed);
 }
 
-void SetDecodeBudget(std::int64_t bytes) {
+void setDecodeBudget(std::int64_t bytes) {
   budget.store(bytes > 0 ? bytes : kDefaultDecodeBudget, std::memory_order_relaxed);
 }
 

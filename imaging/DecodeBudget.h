@@ -14,10 +14,10 @@ inline constexpr std::int64_t kDefaultDecodeBudget = std::int64_t(512) << 20;
 
 // The most memory (bytes) that the decoding of one picture may hold, for the
 // whole process; kDefaultDecodeBudget unless changed.
-std::int64_t DecodeBudget();
+std::int64_t decodeBudget();
 // Sets the budget for every later decode (a tool or a test); a value of 0 or
 // less restores the default.
-void SetDecodeBudget(std::int64_t bytes);
+void setDecodeBudget(std::int64_t bytes);
 
 // A progressive JPEG is refused past this many scans: each scan goes over
 // the blocks of its components again, so a small file of many scans takes minutes.
@@ -30,7 +30,7 @@ inline constexpr std::int64_t kMaxJpegScanBlocks = std::int64_t(64) << 20;
 
 // Bytes for a whole decoded frame of `size` at `bytesPerPixel`; the largest
 // value when a declared size would overflow the count (it is refused then).
-inline std::int64_t FrameBytes(QSize size, int bytesPerPixel) {
+inline std::int64_t frameBytes(QSize size, int bytesPerPixel) {
   if (size.width() <= 0 || size.height() <= 0 || bytesPerPixel <= 0) return 0;
   const std::int64_t pixels = std::int64_t(size.width()) * size.height();  // < 2^62
   if (pixels > std::numeric_limits<std::int64_t>::max() / bytesPerPixel)

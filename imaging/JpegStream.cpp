@@ -35,7 +35,7 @@ struct RowRing {
         slots(capacity),
         pixels(std::size_t(capacity) * std::size_t(rowBytes)) {}
 
-  std::uint8_t* Row(int i) { return pixels.data() + std::size_t(i % slots) * bytes; }
+  std::uint8_t* row(int i) { return pixels.data() + std::size_t(i % slots) * bytes; }
 
   const int rows;
   const std::size_t bytes;
@@ -55,12 +55,12 @@ struct RowRing {
   bool abandoned = false;  // the scaler has stopped; the decoder should too
 
   // Both called with the lock held; true when the other side must be woken.
-  bool WakeScaler(bool evenForTheLeast) {
+  bool wakeScaler(bool evenForTheLeast) {
     if (!scalerWaits || decoded < (evenForTheLeast ? rowsNeeded : rowsWanted)) return false;
     scalerWaits = false;
     return true;
   }
-  bool WakeDecoder(bool evenForTheLeast) {
+  bool wakeDecoder(bool evenForTheLeast) {
     if (!decoderWaits || released < (evenForTheLeast ? roomNeeded : roomWanted)) return false;
     decoderWaits = false;
     return true;
@@ -77,7 +77,7 @@ struct ErrorTrap {
 
 static_assert(std::is_standard_layout_v<ErrorTrap>);
 
-[[noreturn]] void Stop(j_common_ptr info, JpegOutcome outcome) {
+[[noreturn]] void stopWith(j_common_ptr info, JpegOutcome outcome) {
   auto* trap = reinterpret_cast<ErrorTrap*>(info->err);
   trap->outcome = outcome;
   std::longjmp(trap->jump, 1);
@@ -85,17 +85,18 @@ static_assert(std::is_standard_layout_v<ErrorTrap>);
 
 // An error of libjpeg's: the general reader, which runs the same libjpeg,
 // would meet it too, so only running out of the allowed memory is told apart.
-[[noreturn]] void OnError(j_common_ptr info) {
+[[noreturn]] void onError(j_common_ptr info) {
   const int code = info->err->msg_code;
-  Stop(info, code == JERR_NO_BACKING_STORE || code == JERR_OUT_OF_MEMORY ? JpegOutcome::OverBudget
-                                                                         : JpegOutcome::Unreadable);
+  stopWith(info, code == JERR_NO_BACKING_STORE || code == JERR_OUT_OF_MEMORY
+                     ? JpegOutcome::OverBudget
+                     : JpegOutcome::Unreadable);
 }
 
 // Warnings are damaged data that libjpeg works around, and the picture is
 // shown as it mends it, except a file that ends early: what it lacks no
 // reader can supply, and decoding it again elsewhere would only repeat the cost.
-void OnMessage(j_common_ptr info, int level) {
-  if (level < 0 && info->err->msg_code == JWRN_JPEG_EOF) Stop(info, JpegOutcome::Unreadable);
+void onMessage(j_common_ptr info, int level) {
+  if (level < 0 && info->err->msg_code == JWRN_JPEG_EOF) stopWith(info, JpegOutcome::Unreadable);
 }
 
 // Counts the scans of a file and the blocks they go over as libjpeg reads
@@ -108,7 +109,7 @@ struct ScanGuard {
 static_assert(std::is_standard_layout_v<ScanGuard>);
 
 // Called by libjpeg as it goes, at least once in every scan.
-void CheckScans(j_common_ptr common) {
+void checkScans(j_common_ptr common) {
   auto* info = reinterpret_cast<j_decompress_ptr>(common);
   auto* guard = reinterpret_cast<ScanGuard*>(info->progress);
   if (info->input_scan_number <= guard->scans) return;
@@ -118,7 +119,7 @@ void CheckScans(j_common_ptr common) {
     guard->blocks += std::int64_t(component->width_in_blocks) * component->height_in_blocks;
   }
   if (guard->scans > kMaxJpegScans || guard->blocks > kMaxJpegScanBlocks) {
-    Stop(common, JpegOutcome::Unreadable);
+    stopWith(common, JpegOutcome::Unreadable);
   }
 }
 
@@ -128,17 +129,17 @@ void CheckScans(j_common_ptr common) {
 struct FileSource {
   explicit FileSource(std::size_t bufferBytes = std::size_t(256) << 10) : buffer(bufferBytes) {
     manager.init_source = [](j_decompress_ptr) {};
-    manager.fill_input_buffer = Fill;
-    manager.skip_input_data = Skip;
+    manager.fill_input_buffer = fill;
+    manager.skip_input_data = skip;
     manager.resync_to_restart = jpeg_resync_to_restart;
     manager.term_source = [](j_decompress_ptr) {};
   }
 
-  static boolean Fill(j_decompress_ptr info) {
+  static boolean fill(j_decompress_ptr info) {
     auto* self = reinterpret_cast<FileSource*>(info->src);
     const std::size_t got = std::fread(self->buffer.data(), 1, self->buffer.size(), self->file);
     if (got == 0) {
-      // Cut short: a warning, which refuses the file here (see OnMessage); the
+      // Cut short: a warning, which refuses the file here (see onMessage); the
       // end-of-image marker keeps libjpeg's state sound until then.
       static const JOCTET kEnd[2] = {0xFF, JPEG_EOI};
       WARNMS(info, JWRN_JPEG_EOF);
@@ -151,11 +152,11 @@ struct FileSource {
     return TRUE;
   }
 
-  static void Skip(j_decompress_ptr info, long count) {
+  static void skip(j_decompress_ptr info, long count) {
     auto* self = reinterpret_cast<FileSource*>(info->src);
     while (count > long(self->manager.bytes_in_buffer)) {
       count -= long(self->manager.bytes_in_buffer);
-      Fill(info);
+      fill(info);
     }
     if (count > 0) {
       self->manager.next_input_byte += count;
@@ -171,14 +172,14 @@ static_assert(std::is_standard_layout_v<FileSource>);
 
 // Starts a decompressor on `file` with the traps above. Returns through the
 // trap's jump (see the callers) on any error.
-void Begin(jpeg_decompress_struct& info, ErrorTrap& trap, FileSource& source, std::FILE* file) {
+void begin(jpeg_decompress_struct& info, ErrorTrap& trap, FileSource& source, std::FILE* file) {
   info.err = jpeg_std_error(&trap.manager);
-  trap.manager.error_exit = OnError;
-  trap.manager.emit_message = OnMessage;
+  trap.manager.error_exit = onError;
+  trap.manager.emit_message = onMessage;
   jpeg_create_decompress(&info);
   // Past the budget, libjpeg would need a backing store for its coefficient
   // buffer, which this libjpeg does not have: the decode stops with an error.
-  info.mem->max_memory_to_use = long(DecodeBudget());
+  info.mem->max_memory_to_use = long(decodeBudget());
   source.file = file;
   info.src = &source.manager;
 }
@@ -186,12 +187,12 @@ void Begin(jpeg_decompress_struct& info, ErrorTrap& trap, FileSource& source, st
 // Decodes every row into the ring, waiting whenever it is full. After setjmp,
 // no object with a destructor is alive at a libjpeg call or a Stop, because
 // the jump back would skip its destructor.
-JpegOutcome DecodeRows(const char* path, int shrink, QSize scaled, RowRing& ring) {
+JpegOutcome decodeRows(const char* path, int shrink, QSize scaled, RowRing& ring) {
   FileSource source;
   jpeg_decompress_struct info{};
   ErrorTrap trap{};
   ScanGuard guard{};
-  guard.manager.progress_monitor = CheckScans;
+  guard.manager.progress_monitor = checkScans;
   std::FILE* file = std::fopen(path, "rb");
   if (!file) return JpegOutcome::Unreadable;
   if (setjmp(trap.jump) != 0) {
@@ -199,11 +200,11 @@ JpegOutcome DecodeRows(const char* path, int shrink, QSize scaled, RowRing& ring
     std::fclose(file);
     return trap.outcome;
   }
-  Begin(info, trap, source, file);
+  begin(info, trap, source, file);
   info.progress = &guard.manager;
   jpeg_read_header(&info, TRUE);
   if (info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK) {
-    Stop(reinterpret_cast<j_common_ptr>(&info), JpegOutcome::HandOn);
+    stopWith(reinterpret_cast<j_common_ptr>(&info), JpegOutcome::HandOn);
   }
   info.out_color_space = JCS_RGB;
   info.scale_num = 1;
@@ -211,7 +212,7 @@ JpegOutcome DecodeRows(const char* path, int shrink, QSize scaled, RowRing& ring
   jpeg_calc_output_dimensions(&info);
   if (int(info.output_width) != scaled.width() || int(info.output_height) != scaled.height() ||
       info.output_components != 3) {
-    Stop(reinterpret_cast<j_common_ptr>(&info), JpegOutcome::HandOn);
+    stopWith(reinterpret_cast<j_common_ptr>(&info), JpegOutcome::HandOn);
   }
   jpeg_start_decompress(&info);
   for (int row = 0; row < scaled.height(); ++row) {
@@ -221,18 +222,18 @@ JpegOutcome DecodeRows(const char* path, int shrink, QSize scaled, RowRing& ring
       ring.decoded = row;
       if (row >= ring.released + ring.slots) {
         // The ring is full: wait until the scaler has freed a quarter of it.
-        if (ring.WakeScaler(true)) ring.rowsIn.notify_one();
+        if (ring.wakeScaler(true)) ring.rowsIn.notify_one();
         ring.roomNeeded = row - ring.slots + 1;
         ring.roomWanted = ring.roomNeeded + std::max(1, ring.slots / 4);
         ring.decoderWaits = true;
         ring.roomFree.wait(hold, [&] { return !ring.decoderWaits || ring.abandoned; });
-      } else if (ring.WakeScaler(false)) {
+      } else if (ring.wakeScaler(false)) {
         ring.rowsIn.notify_one();
       }
       stop = ring.abandoned;
     }
-    if (stop) Stop(reinterpret_cast<j_common_ptr>(&info), JpegOutcome::Unreadable);
-    JSAMPROW target = ring.Row(row);
+    if (stop) stopWith(reinterpret_cast<j_common_ptr>(&info), JpegOutcome::Unreadable);
+    JSAMPROW target = ring.row(row);
     jpeg_read_scanlines(&info, &target, 1);
   }
   // The rows are all in; what follows them (markers, padding) is no concern.
@@ -244,27 +245,27 @@ JpegOutcome DecodeRows(const char* path, int shrink, QSize scaled, RowRing& ring
 
 // Makes every output row as soon as the rows under it are in; false when the
 // decoder fails first.
-bool ScaleRows(CubicScaler& scaler, RowRing& ring, std::uint8_t* pixels) {
-  const QSize size = scaler.OutputSize();
+bool scaleRows(CubicScaler& scaler, RowRing& ring, std::uint8_t* pixels) {
+  const QSize size = scaler.outputSize();
   const std::size_t outBytes = std::size_t(size.width()) * 3;
   for (int y = 0; y < size.height(); ++y) {
-    const int needed = scaler.LastInputRow(y) + 1;
+    const int needed = scaler.lastInputRow(y) + 1;
     {
       std::unique_lock<std::mutex> hold(ring.lock);
-      ring.released = scaler.FirstInputRow(y);
+      ring.released = scaler.firstInputRow(y);
       if (ring.decoded < needed && !ring.finished) {
-        if (ring.WakeDecoder(true)) ring.roomFree.notify_one();
+        if (ring.wakeDecoder(true)) ring.roomFree.notify_one();
         ring.rowsNeeded = needed;
         ring.rowsWanted = std::min(ring.rows, needed + kRowsAhead / 2);
         ring.scalerWaits = true;
         ring.rowsIn.wait(hold, [&] { return !ring.scalerWaits; });
-      } else if (ring.WakeDecoder(false)) {
+      } else if (ring.wakeDecoder(false)) {
         ring.roomFree.notify_one();
       }
       if (ring.decoded < needed || ring.failed) return false;
     }
-    scaler.MakeRow(
-        y, [&](int i) { return static_cast<const std::uint8_t*>(ring.Row(i)); },
+    scaler.makeRow(
+        y, [&](int i) { return static_cast<const std::uint8_t*>(ring.row(i)); },
         pixels + std::size_t(y) * outBytes);
   }
   return true;
@@ -273,37 +274,37 @@ bool ScaleRows(CubicScaler& scaler, RowRing& ring, std::uint8_t* pixels) {
 // Reads a file byte by byte through a buffer; -1 at its end or on an error.
 class ByteReader {
  public:
-  explicit ByteReader(std::FILE* file) : file_(file), buffer_(std::size_t(256) << 10) {}
+  explicit ByteReader(std::FILE* file) : mFile(file), mBuffer(std::size_t(256) << 10) {}
   // The next two bytes as a big-endian number; -1 at the end.
-  int Next16() {
-    const int high = Next();
-    const int low = Next();
+  int next16() {
+    const int high = next();
+    const int low = next();
     return high < 0 || low < 0 ? -1 : high << 8 | low;
   }
-  int Next() {
-    if (at_ == got_) {
-      got_ = std::fread(buffer_.data(), 1, buffer_.size(), file_);
-      at_ = 0;
-      if (got_ == 0) return -1;
+  int next() {
+    if (mAt == mGot) {
+      mGot = std::fread(mBuffer.data(), 1, mBuffer.size(), mFile);
+      mAt = 0;
+      if (mGot == 0) return -1;
     }
-    return buffer_[at_++];
+    return mBuffer[mAt++];
   }
-  bool Skip(long count) {
+  bool skip(long count) {
     for (; count > 0; --count) {
-      if (Next() < 0) return false;
+      if (next() < 0) return false;
     }
     return true;
   }
 
  private:
-  std::FILE* file_;
-  std::vector<unsigned char> buffer_;
-  std::size_t at_ = 0, got_ = 0;
+  std::FILE* mFile;
+  std::vector<unsigned char> mBuffer;
+  std::size_t mAt = 0, mGot = 0;
 };
 
 }  // namespace
 
-std::optional<JpegLayout> ReadJpegLayout(const QByteArray& path) {
+std::optional<JpegLayout> readJpegLayout(const QByteArray& path) {
   FileSource source(std::size_t(16) << 10);
   jpeg_decompress_struct info{};
   ErrorTrap trap{};
@@ -314,7 +315,7 @@ std::optional<JpegLayout> ReadJpegLayout(const QByteArray& path) {
     std::fclose(file);
     return std::nullopt;
   }
-  Begin(info, trap, source, file);
+  begin(info, trap, source, file);
   jpeg_read_header(&info, TRUE);
   JpegLayout layout;
   layout.size = QSize(int(info.image_width), int(info.image_height));
@@ -336,7 +337,7 @@ std::optional<JpegLayout> ReadJpegLayout(const QByteArray& path) {
   return layout;
 }
 
-bool JpegScansWithinLimits(const QByteArray& path) {
+bool jpegScansWithinLimits(const QByteArray& path) {
   std::FILE* file = std::fopen(path.constData(), "rb");
   if (!file) return false;
   ByteReader in(file);
@@ -354,64 +355,64 @@ bool JpegScansWithinLimits(const QByteArray& path) {
     return ((w + 7) / 8) * ((h + 7) / 8);
   };
   bool withinLimits = true;
-  for (int byte = in.Next(); byte >= 0 && withinLimits; byte = in.Next()) {
+  for (int byte = in.next(); byte >= 0 && withinLimits; byte = in.next()) {
     // Entropy-coded data holds 0xFF only before 0x00 or a restart marker;
     // any other byte after 0xFF (and its fill bytes) is the next marker.
     if (byte != 0xFF) continue;
-    int code = in.Next();
-    while (code == 0xFF) code = in.Next();
+    int code = in.next();
+    while (code == 0xFF) code = in.next();
     if (code < 0 || code == JPEG_EOI) break;
     if (code == 0x00 || code == 0x01 || code == 0xD8 || (code >= 0xD0 && code <= 0xD7)) continue;
-    const int length = in.Next16();
+    const int length = in.next16();
     if (length < 0) break;
     long left = length - 2;
     const bool frame = code >= 0xC0 && code <= 0xCF && code != 0xC4 && code != 0xC8 && code != 0xCC;
     if (frame && left >= 6) {
-      in.Next();  // sample precision
-      height = std::max(0, in.Next16());
-      width = std::max(0, in.Next16());
-      const int count = in.Next();
+      in.next();  // sample precision
+      height = std::max(0, in.next16());
+      width = std::max(0, in.next16());
+      const int count = in.next();
       left -= 6;
       components.clear();
       for (int c = 0; c < count && left >= 3; ++c, left -= 3) {
-        const int id = in.Next(), factors = in.Next();
-        in.Next();  // quantisation table
+        const int id = in.next(), factors = in.next();
+        in.next();  // quantisation table
         components.push_back({id, std::max(1, factors >> 4), std::max(1, factors & 15)});
         maxH = std::max(maxH, components.back().h);
         maxV = std::max(maxV, components.back().v);
       }
     } else if (code == 0xDA && left >= 1) {
-      const int count = in.Next();
+      const int count = in.next();
       left -= 1;
       for (int c = 0; c < count && left >= 2; ++c, left -= 2) {
-        const int id = in.Next();
-        in.Next();  // entropy tables
+        const int id = in.next();
+        in.next();  // entropy tables
         for (const Component& component : components) {
           if (component.id == id) blocks += blocksOf(component);
         }
       }
       withinLimits = ++scans <= kMaxJpegScans && blocks <= kMaxJpegScanBlocks;
     }
-    if (!in.Skip(left)) break;
+    if (!in.skip(left)) break;
   }
   const bool readable = !std::ferror(file);
   std::fclose(file);
   return readable && withinLimits;
 }
 
-JpegOutcome DecodeJpegScaled(const QByteArray& path, int shrink, QSize scaled, QSize size,
+JpegOutcome decodeJpegScaled(const QByteArray& path, int shrink, QSize scaled, QSize size,
                              std::vector<std::uint8_t>& out) {
   if (scaled.isEmpty() || size.isEmpty()) return JpegOutcome::HandOn;
   try {
     CubicScaler scaler(scaled, size);
     RowRing ring(scaled.height(), scaled.width() * 3,
-                 std::min(scaled.height(), scaler.MaxInputRows() + kRowsAhead));
+                 std::min(scaled.height(), scaler.maxInputRows() + kRowsAhead));
     std::vector<std::uint8_t> pixels(std::size_t(size.width()) * std::size_t(size.height()) * 3);
     JpegOutcome outcome = JpegOutcome::HandOn;
     std::thread decoder([&] {
       JpegOutcome decoded = JpegOutcome::HandOn;
       try {
-        decoded = DecodeRows(path.constData(), shrink, scaled, ring);
+        decoded = decodeRows(path.constData(), shrink, scaled, ring);
       } catch (const std::bad_alloc&) {
         decoded = JpegOutcome::OverBudget;
       } catch (const std::exception&) {
@@ -426,7 +427,7 @@ JpegOutcome DecodeJpegScaled(const QByteArray& path, int shrink, QSize scaled, Q
       }
       ring.rowsIn.notify_one();
     });
-    const bool ok = ScaleRows(scaler, ring, pixels.data());
+    const bool ok = scaleRows(scaler, ring, pixels.data());
     {
       std::lock_guard<std::mutex> hold(ring.lock);
       ring.abandoned = true;

@@ -11,7 +11,7 @@ namespace trimora::imaging {
 // What a JPEG file's header says about decoding it.
 struct JpegLayout {
   QSize size;
-  // CMYK or YCCK: DecodeJpegScaled leaves these to the general reader.
+  // CMYK or YCCK: decodeJpegScaled leaves these to the general reader.
   bool cmyk = false;
   // Progressive, or components in separate scans: libjpeg then holds every
   // DCT coefficient of the picture until the last scan is in.
@@ -23,18 +23,18 @@ struct JpegLayout {
 
 // Reads the header of the JPEG file at `path` (no scan data); nothing when
 // libjpeg does not accept it.
-std::optional<JpegLayout> ReadJpegLayout(const QByteArray& path);
+std::optional<JpegLayout> readJpegLayout(const QByteArray& path);
 
 // True when the scans of the file stay within kMaxJpegScans and
 // kMaxJpegScanBlocks, found by walking its markers without decoding (for a
 // reader that has no such limits); false past them or when it cannot be read.
-bool JpegScansWithinLimits(const QByteArray& path);
+bool jpegScansWithinLimits(const QByteArray& path);
 
 enum class JpegOutcome {
   Decoded,
   HandOn,      // not for this decoder (CMYK, a size other than the header's)
   Unreadable,  // cut short, past the limits on scans, or an error of libjpeg's
-  OverBudget,  // libjpeg would need more memory than DecodeBudget() allows
+  OverBudget,  // libjpeg would need more memory than decodeBudget() allows
 };
 
 // Decodes the JPEG file at `path` at the DCT scale 1/shrink (1, 2, 4 or 8) and
@@ -47,10 +47,10 @@ enum class JpegOutcome {
 // Damaged data that libjpeg works around (its warnings) is decoded as libjpeg
 // mends it; a file that ends early is refused, as is a progressive file past
 // kMaxJpegScans scans or kMaxJpegScanBlocks blocks gone over by them (see
-// DecodeBudget.h). libjpeg's memory is capped at DecodeBudget(), so an
+// DecodeBudget.h). libjpeg's memory is capped at decodeBudget(), so an
 // estimate from the header that falls short still cannot run away.
 // `out` is left as it was unless the outcome is Decoded.
-JpegOutcome DecodeJpegScaled(const QByteArray& path, int shrink, QSize scaled, QSize size,
+JpegOutcome decodeJpegScaled(const QByteArray& path, int shrink, QSize scaled, QSize size,
                              std::vector<std::uint8_t>& out);
 
 }  // namespace trimora::imaging

@@ -1,8 +1,8 @@
 #include "PictureSource.h"
 
 #include "DecodeBudget.h"
-#include "GDIPlus.h"
 #include "JpegStream.h"
+#include "PictureLoader.h"
 
 #include <sys/stat.h>
 #include <QFile>
@@ -24,33 +24,28 @@ using vips::VSource;
 
 namespace {
 
-void IgnoreLibraryMessage(const gchar*, GLogLevelFlags, const gchar*, gpointer) {}
+void ignoreLibraryMessage(const gchar*, GLogLevelFlags, const gchar*, gpointer) {}
 
 struct VipsFree {
   void operator()(void* p) const { g_free(p); }
 };
 
-bool IsStoredSizeAcceptable(QSize size) {
+bool isStoredSizeAcceptable(QSize size) {
   return size.width() > 0 && size.height() > 0 &&
          std::int64_t(size.width()) * size.height() <= kMaxPicturePixels;
 }
 
-QRgb RgbFromBGR(std::uint32_t bbggrr) {
-  return qRgb(int(bbggrr & 0xFF), int((bbggrr >> 8) & 0xFF), int((bbggrr >> 16) & 0xFF));
-}
-
 // Brings a decoded picture into the form the scaler and the copy expect:
 // 8-bit sRGB, three bands, transparency blended over the background.
-VImage ToOpaqueRGB(VImage image, std::uint32_t backColor) {
+VImage toOpaqueRgb(VImage image, const QColor& background) {
   const VipsInterpretation interpretation = image.interpretation();
   if (interpretation != VIPS_INTERPRETATION_sRGB || image.format() != VIPS_FORMAT_UCHAR) {
     image = image.colourspace(VIPS_INTERPRETATION_sRGB);
   }
   if (image.has_alpha()) {
-    const std::vector<double> background = {double(backColor & 0xFF),
-                                            double((backColor >> 8) & 0xFF),
-                                            double((backColor >> 16) & 0xFF)};
-    image = image.flatten(VImage::option()->set("background", background));
+    const std::vector<double> rgb = {double(background.red()), double(background.green()),
+                                     double(background.blue())};
+    image = image.flatten(VImage::option()->set("background", rgb));
   }
   if (image.bands() > 3) image = image.extract_band(0, VImage::option()->set("n", 3));
   if (image.bands() == 1) image = VImage::bandjoin({image, image, image});
@@ -60,7 +55,7 @@ VImage ToOpaqueRGB(VImage image, std::uint32_t backColor) {
 
 // Scales to exactly width x height with the cubic kernel; libvips widens the
 // kernel when reducing, which is what keeps a reduction free of aliasing.
-VImage ScaleTo(VImage image, int width, int height) {
+VImage scaleTo(VImage image, int width, int height) {
   if (image.width() != width || image.height() != height) {
     image = image.resize(double(width) / image.width(),
                          VImage::option()
@@ -74,15 +69,15 @@ VImage ScaleTo(VImage image, int width, int height) {
   return image;
 }
 
-bool SinkInto(VImage image, int orientation, QImage& canvas, const QRect& target) {
+bool sinkInto(VImage image, int orientation, QImage& canvas, const QRect& target) {
   const QSize storedTarget = (orientation >= 5) ? target.size().transposed() : target.size();
-  image = ScaleTo(image, storedTarget.width(), storedTarget.height());
+  image = scaleTo(image, storedTarget.width(), storedTarget.height());
   size_t bytes = 0;
   std::unique_ptr<void, VipsFree> pixels(image.write_to_memory(&bytes));
   if (!pixels || bytes != size_t(storedTarget.width()) * size_t(storedTarget.height()) * 3) {
     return false;
   }
-  CopyOriented(
+  copyOriented(
       {static_cast<const std::uint8_t*>(pixels.get()), storedTarget.width(), storedTarget.height()},
       orientation, canvas, target.topLeft());
   return true;
@@ -91,7 +86,7 @@ bool SinkInto(VImage image, int orientation, QImage& canvas, const QRect& target
 // The readers there are; the file's first bytes choose one.
 enum class Format { Unknown, Jpeg, Png, Gif, Bmp };
 
-Format FormatOf(const QByteArray& head) {
+Format formatOf(const QByteArray& head) {
   if (head.startsWith("\xFF\xD8\xFF")) return Format::Jpeg;
   if (head.startsWith("\x89PNG\r\n\x1A\n")) return Format::Png;
   if (head.startsWith("GIF87a") || head.startsWith("GIF89a")) return Format::Gif;
@@ -104,7 +99,7 @@ Format FormatOf(const QByteArray& head) {
 // this many, which the estimate counts for the readers that stream.
 constexpr std::int64_t kStreamedRows = 256;
 
-std::int64_t StreamedBytes(QSize size, int bytesPerPixel) {
+std::int64_t streamedBytes(QSize size, int bytesPerPixel) {
   return std::int64_t(size.width()) * std::min<std::int64_t>(size.height(), kStreamedRows) *
          bytesPerPixel;
 }
@@ -115,12 +110,12 @@ class VipsPictureSource final : public PictureSource {
   VipsPictureSource(QSize stored, int orientation, QByteArray path, std::string loader,
                     VImage header, bool manyScans)
       : PictureSource(stored, orientation),
-        path_(std::move(path)),
-        loader_(std::move(loader)),
-        header_(std::move(header)),
-        manyScans_(manyScans) {}
+        mPath(std::move(path)),
+        mLoader(std::move(loader)),
+        mHeader(std::move(header)),
+        mManyScans(manyScans) {}
 
-  static VImage Load(const std::string& loader, const QByteArray& path, int shrink) {
+  static VImage load(const std::string& loader, const QByteArray& path, int shrink) {
     VImage out;
     vips::VOption* options = VImage::option()
                                  ->set("access", VIPS_ACCESS_SEQUENTIAL)
@@ -131,38 +126,38 @@ class VipsPictureSource final : public PictureSource {
     return out;
   }
 
-  Refusal DrawInto(QImage& canvas, const QRect& target, std::uint32_t backColor) override {
+  Refusal drawInto(QImage& canvas, const QRect& target, const QColor& background) override {
     try {
       // The image opened for the header decodes once; another draw reads the file afresh.
-      VImage image = std::exchange(header_, VImage());
+      VImage image = std::exchange(mHeader, VImage());
       int shrink = 1;
-      if (loader_ == kJpegLoader) {
+      if (mLoader == kJpegLoader) {
         const QSize storedTarget =
-            (Orientation() >= 5) ? target.size().transposed() : target.size();
-        shrink = JpegShrinkFor(StoredSize(), storedTarget);
-        switch (DrawJpeg(shrink, storedTarget, canvas, target.topLeft())) {
+            (orientation() >= 5) ? target.size().transposed() : target.size();
+        shrink = jpegShrinkFor(storedSize(), storedTarget);
+        switch (drawJpeg(shrink, storedTarget, canvas, target.topLeft())) {
           case JpegOutcome::Decoded:
             return {};
           case JpegOutcome::Unreadable:
-            return Refusal::Unreadable();
+            return Refusal::unreadable();
           case JpegOutcome::OverBudget:
-            return Refusal::TooLarge(UprightSize());
+            return Refusal::tooLarge(uprightSize());
           case JpegOutcome::HandOn:
             break;
         }
         // libvips runs the same libjpeg with no limit on scans: walk them first.
-        if (manyScans_ && !JpegScansWithinLimits(path_)) return Refusal::Unreadable();
+        if (mManyScans && !jpegScansWithinLimits(mPath)) return Refusal::unreadable();
       }
-      if (shrink > 1 || image.is_null()) image = Load(loader_, path_, shrink);
-      if (!SinkInto(ToOpaqueRGB(image, backColor), Orientation(), canvas, target)) {
-        return Refusal::Unreadable();
+      if (shrink > 1 || image.is_null()) image = load(mLoader, mPath, shrink);
+      if (!sinkInto(toOpaqueRgb(image, background), orientation(), canvas, target)) {
+        return Refusal::unreadable();
       }
       return {};
     } catch (const VError&) {
       vips_error_clear();
-      return Refusal::Unreadable();
+      return Refusal::unreadable();
     } catch (const std::bad_alloc&) {
-      return Refusal::TooLarge(UprightSize());
+      return Refusal::tooLarge(uprightSize());
     }
   }
 
@@ -171,27 +166,27 @@ class VipsPictureSource final : public PictureSource {
  private:
   // JPEG goes through its own decoder, which scales rows while the next ones
   // decode (see bench/README.md); CMYK is handed on to libvips.
-  JpegOutcome DrawJpeg(int shrink, QSize storedTarget, QImage& canvas, QPoint at) {
-    const QSize scaled((StoredSize().width() + shrink - 1) / shrink,
-                       (StoredSize().height() + shrink - 1) / shrink);
+  JpegOutcome drawJpeg(int shrink, QSize storedTarget, QImage& canvas, QPoint at) {
+    const QSize scaled((storedSize().width() + shrink - 1) / shrink,
+                       (storedSize().height() + shrink - 1) / shrink);
     std::vector<std::uint8_t> pixels;
-    const JpegOutcome outcome = DecodeJpegScaled(path_, shrink, scaled, storedTarget, pixels);
+    const JpegOutcome outcome = decodeJpegScaled(mPath, shrink, scaled, storedTarget, pixels);
     if (outcome == JpegOutcome::Decoded) {
-      CopyOriented({pixels.data(), storedTarget.width(), storedTarget.height()}, Orientation(),
+      copyOriented({pixels.data(), storedTarget.width(), storedTarget.height()}, orientation(),
                    canvas, at);
     }
     return outcome;
   }
 
-  QByteArray path_;
-  std::string loader_;
-  VImage header_;
-  bool manyScans_;  // a JPEG whose every coefficient is held until its last scan
+  QByteArray mPath;
+  std::string mLoader;
+  VImage mHeader;
+  bool mManyScans;  // a JPEG whose every coefficient is held until its last scan
 };
 
 // Blends every pixel of an ARGB32 picture over `back` where it lies, and
 // makes it an opaque RGB32 picture, so a large picture is not held twice.
-void FlattenInPlace(QImage& image, QRgb back) {
+void flattenInPlace(QImage& image, QRgb back) {
   for (int y = 0; y < image.height(); ++y) {
     auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
     for (int x = 0; x < image.width(); ++x) {
@@ -212,19 +207,19 @@ void FlattenInPlace(QImage& image, QRgb back) {
 // limit that follows the decode budget.
 class BmpPictureSource final : public PictureSource {
  public:
-  BmpPictureSource(QSize stored, QString path) : PictureSource(stored, 1), path_(std::move(path)) {}
+  BmpPictureSource(QSize stored, QString path) : PictureSource(stored, 1), mPath(std::move(path)) {}
 
-  Refusal DrawInto(QImage& canvas, const QRect& target, std::uint32_t backColor) override {
-    QImage flat = Decode(path_);
-    if (flat.isNull()) return Refusal::Unreadable();
+  Refusal drawInto(QImage& canvas, const QRect& target, const QColor& background) override {
+    QImage flat = decode(mPath);
+    if (flat.isNull()) return Refusal::unreadable();
     if (flat.hasAlphaChannel()) {
       flat.convertTo(QImage::Format_ARGB32);  // in place when Qt decoded it so
-      if (flat.isNull()) return Refusal::TooLarge(UprightSize());
-      FlattenInPlace(flat, RgbFromBGR(backColor));
+      if (flat.isNull()) return Refusal::tooLarge(uprightSize());
+      flattenInPlace(flat, background.rgb());
     } else {
       flat = std::move(flat).convertToFormat(QImage::Format_RGB32);
     }
-    if (flat.isNull()) return Refusal::TooLarge(UprightSize());
+    if (flat.isNull()) return Refusal::tooLarge(uprightSize());
     // As JPEG's reduced DCT scales do, average down to twice the target first:
     // the cubic pass over a picture many times its output size is slow (a
     // strip thousands of pixels tall takes seconds) and gains nothing visible.
@@ -232,34 +227,34 @@ class BmpPictureSource final : public PictureSource {
                       std::min(flat.height(), 2 * target.height()));
     if (twice != flat.size()) {
       flat = flat.scaled(twice, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-      if (flat.isNull()) return Refusal::TooLarge(UprightSize());
+      if (flat.isNull()) return Refusal::tooLarge(uprightSize());
     }
     try {
       // Bytes B, G, R, X in memory; bands 2, 1, 0 give R, G, B.
-      if (flat.bytesPerLine() != flat.width() * 4) return Refusal::Unreadable();
+      if (flat.bytesPerLine() != flat.width() * 4) return Refusal::unreadable();
       VImage image = VImage::new_from_memory(flat.bits(), size_t(flat.sizeInBytes()), flat.width(),
                                              flat.height(), 4, VIPS_FORMAT_UCHAR);
       image = VImage::bandjoin({image[2], image[1], image[0]});
       image.set("interpretation", VIPS_INTERPRETATION_sRGB);
-      if (!SinkInto(image, 1, canvas, target)) return Refusal::Unreadable();
+      if (!sinkInto(image, 1, canvas, target)) return Refusal::unreadable();
       return {};
     } catch (const VError&) {
       vips_error_clear();
-      return Refusal::Unreadable();
+      return Refusal::unreadable();
     }
   }
 
   // A reader for the BMP in fileName that takes no other format and may
   // allocate as much as the decode budget.
-  static QImage Decode(const QString& fileName) {
+  static QImage decode(const QString& fileName) {
     QImageReader reader(fileName, "bmp");
     reader.setAutoDetectImageFormat(false);  // no other of Qt's readers, ever
-    reader.setAllocationLimit(int(std::clamp<std::int64_t>(DecodeBudget() >> 20, 1, INT_MAX)));
+    reader.setAllocationLimit(int(std::clamp<std::int64_t>(decodeBudget() >> 20, 1, INT_MAX)));
     return reader.read();
   }
 
  private:
-  QString path_;
+  QString mPath;
 };
 
 struct BmpHeader {
@@ -269,7 +264,7 @@ struct BmpHeader {
 
 // The size and depth in a BMP file's headers, or nothing when they do not
 // hold together (Qt's reader reports a size even for a few stray bytes after "BM").
-std::optional<BmpHeader> ReadBmpHeader(QFile& file) {
+std::optional<BmpHeader> readBmpHeader(QFile& file) {
   const QByteArray h = file.read(30);
   if (h.size() < 26) return std::nullopt;
   const auto u16 = [&](int at) { return int(quint8(h[at])) | int(quint8(h[at + 1])) << 8; };
@@ -300,7 +295,7 @@ struct PngHeader {
   bool interlaced = false;
 };
 
-std::optional<PngHeader> ReadPngHeader(QFile& file) {
+std::optional<PngHeader> readPngHeader(QFile& file) {
   const QByteArray h = file.read(33);
   if (h.size() < 33 || h.mid(12, 4) != "IHDR") return std::nullopt;
   const auto u32 = [&](qsizetype at) {
@@ -333,10 +328,10 @@ std::optional<PngHeader> ReadPngHeader(QFile& file) {
 }
 
 // Opens the header of a file that libvips reads with `loader`.
-std::unique_ptr<PictureSource> OpenWithVips(const QByteArray& path, std::string loader,
+std::unique_ptr<PictureSource> openWithVips(const QByteArray& path, std::string loader,
                                             bool manyScans) {
   try {
-    VImage header = VipsPictureSource::Load(loader, path, 1);
+    VImage header = VipsPictureSource::load(loader, path, 1);
     const QSize stored(header.width(), header.height());
     int orientation = vips_image_get_orientation(header.get_image());
     if (orientation < 1 || orientation > 8) orientation = 1;
@@ -355,43 +350,43 @@ struct Opened {
   std::int64_t decodeBytes = 0;
 };
 
-Opened OpenAs(Format format, const QString& fileName, QFile& file) {
+Opened openAs(Format format, const QString& fileName, QFile& file) {
   const QByteArray path = QFile::encodeName(fileName);
   switch (format) {
     case Format::Jpeg: {
       // libjpeg holds the whole coefficient buffer of a progressive file;
       // otherwise it streams, a few rows of blocks at a time.
-      const auto layout = ReadJpegLayout(path);
+      const auto layout = readJpegLayout(path);
       if (!layout) return {};
-      Opened opened{OpenWithVips(path, VipsPictureSource::kJpegLoader, layout->wholeCoefficients),
+      Opened opened{openWithVips(path, VipsPictureSource::kJpegLoader, layout->wholeCoefficients),
                     layout->wholeCoefficients ? layout->coefficientBytes : 0};
-      if (opened.source) opened.decodeBytes += StreamedBytes(opened.source->StoredSize(), 4);
+      if (opened.source) opened.decodeBytes += streamedBytes(opened.source->storedSize(), 4);
       return opened;
     }
     case Format::Png: {
       // libvips streams a PNG row by row, but decodes an interlaced one whole.
-      const auto header = ReadPngHeader(file);
+      const auto header = readPngHeader(file);
       if (!header) return {};
-      Opened opened{OpenWithVips(path, "pngload_source", false), 0};
-      opened.decodeBytes = header->interlaced ? FrameBytes(header->size, header->bytesPerPixel)
-                                              : StreamedBytes(header->size, header->bytesPerPixel);
+      Opened opened{openWithVips(path, "pngload_source", false), 0};
+      opened.decodeBytes = header->interlaced ? frameBytes(header->size, header->bytesPerPixel)
+                                              : streamedBytes(header->size, header->bytesPerPixel);
       return opened;
     }
     case Format::Gif: {
       // The GIF reader decodes into a whole RGBA frame of the picture's size.
-      Opened opened{OpenWithVips(path, "gifload_source", false), 0};
-      if (opened.source) opened.decodeBytes = FrameBytes(opened.source->StoredSize(), 4);
+      Opened opened{openWithVips(path, "gifload_source", false), 0};
+      if (opened.source) opened.decodeBytes = frameBytes(opened.source->storedSize(), 4);
       return opened;
     }
     case Format::Bmp: {
       // Qt decodes the whole picture: 4 bytes a pixel, and a palette picture
       // is held at 1 byte a pixel while it becomes that.
-      const auto header = ReadBmpHeader(file);
+      const auto header = readBmpHeader(file);
       QImageReader reader(fileName, "bmp");
       reader.setAutoDetectImageFormat(false);
       if (!header || !reader.canRead()) return {};
       return {std::make_unique<BmpPictureSource>(header->size, fileName),
-              FrameBytes(header->size, header->bits <= 8 ? 5 : 4)};
+              frameBytes(header->size, header->bits <= 8 ? 5 : 4)};
     }
     case Format::Unknown:
       break;
@@ -401,7 +396,7 @@ Opened OpenAs(Format format, const QString& fileName, QFile& file) {
 
 }  // namespace
 
-bool EnsureVips() {
+bool ensureVips() {
   static bool started = [] {
     if (VIPS_INIT("trimora") != 0) {
       vips_error_clear();
@@ -413,42 +408,42 @@ bool EnsureVips() {
     // Every load reads its file afresh (a file may change between two looks),
     // and a cached operation would keep a whole decoded picture alive.
     vips_cache_set_max(0);
-    g_log_set_handler("VIPS", G_LOG_LEVEL_WARNING, IgnoreLibraryMessage, nullptr);
+    g_log_set_handler("VIPS", G_LOG_LEVEL_WARNING, ignoreLibraryMessage, nullptr);
     std::atexit([] { vips_shutdown(); });
     return true;
   }();
   return started;
 }
 
-QSize PictureSource::UprightSize() const {
-  return orientation_ >= 5 ? stored_.transposed() : stored_;
+QSize PictureSource::uprightSize() const {
+  return mOrientation >= 5 ? mStored.transposed() : mStored;
 }
 
-std::unique_ptr<PictureSource> PictureSource::Open(const QString& fileName, Refusal* why) {
+std::unique_ptr<PictureSource> PictureSource::open(const QString& fileName, Refusal* why) {
   Refusal unused;
   Refusal& refusal = why ? *why : unused;
-  refusal = Refusal::Unreadable();
+  refusal = Refusal::unreadable();
   // Only regular files: opening a named pipe would wait for a writer forever.
   struct stat info {};
   if (fileName.isEmpty() || ::stat(QFile::encodeName(fileName).constData(), &info) != 0 ||
-      !S_ISREG(info.st_mode) || !EnsureVips()) {
+      !S_ISREG(info.st_mode) || !ensureVips()) {
     return nullptr;
   }
   QFile file(fileName);
   if (!file.open(QIODevice::ReadOnly)) return nullptr;
-  Opened opened = OpenAs(FormatOf(file.peek(8)), fileName, file);
+  Opened opened = openAs(formatOf(file.peek(8)), fileName, file);
   if (!opened.source) return nullptr;
-  const QSize size = opened.source->StoredSize();
+  const QSize size = opened.source->storedSize();
   if (size.isEmpty()) return nullptr;
-  if (!IsStoredSizeAcceptable(size) || opened.decodeBytes > DecodeBudget()) {
-    refusal = Refusal::TooLarge(opened.source->UprightSize());
+  if (!isStoredSizeAcceptable(size) || opened.decodeBytes > decodeBudget()) {
+    refusal = Refusal::tooLarge(opened.source->uprightSize());
     return nullptr;
   }
   refusal = {};
   return std::move(opened.source);
 }
 
-int JpegShrinkFor(QSize stored, QSize storedTarget) {
+int jpegShrinkFor(QSize stored, QSize storedTarget) {
   for (int shrink : {8, 4, 2}) {
     const int w = (stored.width() + shrink - 1) / shrink;
     const int h = (stored.height() + shrink - 1) / shrink;
@@ -457,7 +452,7 @@ int JpegShrinkFor(QSize stored, QSize storedTarget) {
   return 1;
 }
 
-void CopyOriented(const PackedRGB& src, int orientation, QImage& canvas, QPoint at) {
+void copyOriented(const PackedRGB& src, int orientation, QImage& canvas, QPoint at) {
   const bool swap = orientation >= 5;
   const int outW = swap ? src.height : src.width;
   const int outH = swap ? src.width : src.height;

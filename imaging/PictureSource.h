@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QImage>
 #include <QRect>
 #include <QSize>
@@ -15,12 +16,12 @@
 // ImageMagick, which takes hundreds of milliseconds just to start). No other
 // libvips reader can be reached, whatever a file holds or is named.
 // Before any pixel is decoded, the memory the reader will hold is worked out
-// from the header and checked against DecodeBudget().
+// from the header and checked against decodeBudget().
 namespace trimora::imaging {
 
 // Starts libvips once per process (safe to call again) with its untrusted
 // readers blocked; false when it cannot start.
-bool EnsureVips();
+bool ensureVips();
 
 // Why a picture is not shown.
 struct Refusal {
@@ -32,8 +33,8 @@ struct Refusal {
   Kind kind = Kind::None;
   std::int64_t pixels = 0;  // the picture's pixel count, for TooLarge
 
-  static Refusal Unreadable() { return {Kind::Unreadable, 0}; }
-  static Refusal TooLarge(QSize size) {
+  static Refusal unreadable() { return {Kind::Unreadable, 0}; }
+  static Refusal tooLarge(QSize size) {
     return {Kind::TooLarge, std::int64_t(size.width()) * size.height()};
   }
   explicit operator bool() const { return kind != Kind::None; }
@@ -43,30 +44,30 @@ class PictureSource {
  public:
   // Reads the header of fileName; returns null, and says why in *why when
   // given, when no reader accepts the file or it is too large to decode.
-  static std::unique_ptr<PictureSource> Open(const QString& fileName, Refusal* why = nullptr);
+  static std::unique_ptr<PictureSource> open(const QString& fileName, Refusal* why = nullptr);
   virtual ~PictureSource() = default;
 
   // The size as stored in the file, before the orientation is applied.
-  QSize StoredSize() const { return stored_; }
+  QSize storedSize() const { return mStored; }
   // EXIF orientation, 1 (upright) to 8.
-  int Orientation() const { return orientation_; }
+  int orientation() const { return mOrientation; }
   // The size as shown: stored size with the sides swapped for orientations 5 to 8.
-  QSize UprightSize() const;
+  QSize uprightSize() const;
 
   // Decodes the picture, scales it with a cubic filter (antialiased when
   // reducing) to exactly target.size() (upright), blends any transparency over
-  // backColor (0x00BBGGRR) and writes it into canvas (Format_RGB32) at target,
+  // background and writes it into canvas (Format_RGB32) at target,
   // which must lie inside the canvas. Decodes no more pixels than the scaling
   // needs. Says why when the pixels cannot be decoded (nothing otherwise); the
   // canvas may then be partly drawn.
-  virtual Refusal DrawInto(QImage& canvas, const QRect& target, std::uint32_t backColor) = 0;
+  virtual Refusal drawInto(QImage& canvas, const QRect& target, const QColor& background) = 0;
 
  protected:
-  PictureSource(QSize stored, int orientation) : stored_(stored), orientation_(orientation) {}
+  PictureSource(QSize stored, int orientation) : mStored(stored), mOrientation(orientation) {}
 
  private:
-  QSize stored_;
-  int orientation_;
+  QSize mStored;
+  int mOrientation;
 };
 
 // Copies a packed 3-byte-per-pixel picture (R, G, B), src.width() x
@@ -76,10 +77,10 @@ struct PackedRGB {
   int width;
   int height;
 };
-void CopyOriented(const PackedRGB& src, int orientation, QImage& canvas, QPoint at);
+void copyOriented(const PackedRGB& src, int orientation, QImage& canvas, QPoint at);
 
 // The JPEG DCT scale denominator (1, 2, 4 or 8) that leaves at least twice
 // the target size on both sides, or 1 when none does.
-int JpegShrinkFor(QSize stored, QSize storedTarget);
+int jpegShrinkFor(QSize stored, QSize storedTarget);
 
 }  // namespace trimora::imaging

@@ -15,50 +15,51 @@ namespace trimora::imaging {
 
 namespace {
 
-int SystemRenameNoReplace(const char* from, const char* to) {
+int systemRenameNoReplace(const char* from, const char* to) {
   return ::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE);
 }
-int SystemLink(const char* from, const char* to) {
+int systemLink(const char* from, const char* to) {
   return ::link(from, to);
 }
 
 FileSystemCalls& currentCalls() {
-  static FileSystemCalls calls{&SystemRenameNoReplace, &SystemLink};
+  static FileSystemCalls calls{&systemRenameNoReplace, &systemLink};
   return calls;
 }
 
-long NumberForErrno(int error) {
+WriteError::Number numberForErrno(int error) {
   switch (error) {
     case EEXIST:
-      return kErrFileAlreadyExists;
+      return WriteError::FileAlreadyExists;
     case ENOENT:
     case ENOTDIR:
-      return kErrPathNotFound;
+      return WriteError::PathNotFound;
     case EACCES:
     case EPERM:
     case EROFS:
-      return kErrPermissionDenied;
+      return WriteError::PermissionDenied;
     case ENOSPC:
     case EDQUOT:
-      return kErrDiskFull;
+      return WriteError::DiskFull;
     default:
-      return kErrFileIO;
+      return WriteError::FileIo;
   }
 }
 
-bool Fail(ErrInfo& err, const QString& source, int error, const QString& path) {
-  err.Number = NumberForErrno(error);
-  err.Source = source;
+WriteError failure(const QString& source, int error, const QString& path) {
+  WriteError failed;
+  failed.number = numberForErrno(error);
+  failed.source = source;
   if (error == EEXIST) {
-    err.Description = QStringLiteral("File already exists: %1").arg(path);
+    failed.description = QStringLiteral("File already exists: %1").arg(path);
   } else {
-    err.Description = QStringLiteral("Cannot write %1: %2")
-                          .arg(path, QString::fromLocal8Bit(std::strerror(error)));
+    failed.description = QStringLiteral("Cannot write %1: %2")
+                             .arg(path, QString::fromLocal8Bit(std::strerror(error)));
   }
-  return false;
+  return failed;
 }
 
-bool WriteAll(int fd, const void* data, std::size_t size) {
+bool writeAll(int fd, const void* data, std::size_t size) {
   const auto* p = static_cast<const char*>(data);
   while (size > 0) {
     const ssize_t n = ::write(fd, p, size);
@@ -72,14 +73,14 @@ bool WriteAll(int fd, const void* data, std::size_t size) {
   return true;
 }
 
-// An open temporary file beside the target; removed unless Keep() was called.
+// An open temporary file beside the target; removed unless keep() was called.
 class TempFile {
  public:
   ~TempFile() {
-    if (fd_ >= 0) ::close(fd_);
-    if (!name_.isEmpty()) ::unlink(name_.constData());
+    if (mFd >= 0) ::close(mFd);
+    if (!mName.isEmpty()) ::unlink(mName.constData());
   }
-  bool Create(const QByteArray& target) {
+  bool create(const QByteArray& target) {
     const QByteArray folder = QFile::encodeName(QFileInfo(QFile::decodeName(target)).path());
     for (int attempt = 0; attempt < 100; ++attempt) {
       // A short name of its own, not the target's name plus a suffix: a target
@@ -88,30 +89,30 @@ class TempFile {
                               QByteArray::number(QRandomGenerator::global()->generate64(), 36) +
                               ".tmp";
       // Mode 0666 lets the umask decide, as for any newly created file.
-      fd_ = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-      if (fd_ >= 0) {
-        name_ = name;
+      mFd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+      if (mFd >= 0) {
+        mName = name;
         return true;
       }
       if (errno != EEXIST) return false;
     }
     return false;
   }
-  int fd() const { return fd_; }
-  const QByteArray& name() const { return name_; }
-  bool Close() {
-    const int fd = fd_;
-    fd_ = -1;
+  int fd() const { return mFd; }
+  const QByteArray& name() const { return mName; }
+  bool close() {
+    const int fd = mFd;
+    mFd = -1;
     return ::close(fd) == 0;
   }
-  void Keep() { name_.clear(); }
+  void keep() { mName.clear(); }
 
  private:
-  int fd_ = -1;
-  QByteArray name_;
+  int mFd = -1;
+  QByteArray mName;
 };
 
-void SyncFolderOf(const QByteArray& path) {
+void syncFolderOf(const QByteArray& path) {
   const QByteArray folder = QFile::encodeName(QFileInfo(QFile::decodeName(path)).path());
   const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return;
@@ -119,7 +120,7 @@ void SyncFolderOf(const QByteArray& path) {
   ::close(fd);
 }
 
-bool Unsupported(int error) {
+bool unsupported(int error) {
   return error == EINVAL || error == ENOSYS || error == ENOTSUP || error == EOPNOTSUPP ||
          error == EPERM;
 }
@@ -127,11 +128,11 @@ bool Unsupported(int error) {
 // Creates target exclusively and writes the bytes into it; a failed write
 // removes what it created. For file systems that can neither rename without
 // replacing nor make hard links (FAT and exFAT through FUSE, some shares).
-int CreateExclusively(const QByteArray& target, const void* data, std::size_t size) {
+int createExclusively(const QByteArray& target, const void* data, std::size_t size) {
   const int fd = ::open(target.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (fd < 0) return errno;
   int error = 0;
-  if (!WriteAll(fd, data, size) || ::fsync(fd) != 0) error = errno;
+  if (!writeAll(fd, data, size) || ::fsync(fd) != 0) error = errno;
   if (::close(fd) != 0 && error == 0) error = errno;
   if (error != 0) ::unlink(target.constData());
   return error;
@@ -139,19 +140,19 @@ int CreateExclusively(const QByteArray& target, const void* data, std::size_t si
 
 // Moves temp to target only if target does not exist, or writes the bytes
 // under target directly where the file system can do neither.
-int PlaceNoReplace(const QByteArray& temp, const QByteArray& target, const void* data,
+int placeNoReplace(const QByteArray& temp, const QByteArray& target, const void* data,
                    std::size_t size) {
   const FileSystemCalls& fs = fileSystemCalls();
   if (fs.renameNoReplace(temp.constData(), target.constData()) == 0) return 0;
-  if (!Unsupported(errno)) return errno;
+  if (!unsupported(errno)) return errno;
   // File systems without the no-replace rename still refuse to link onto an existing name.
   if (fs.link(temp.constData(), target.constData()) == 0) {
     ::unlink(temp.constData());
     return 0;
   }
-  if (!Unsupported(errno) && errno != EXDEV && errno != EMLINK) return errno;
+  if (!unsupported(errno) && errno != EXDEV && errno != EMLINK) return errno;
   ::unlink(temp.constData());
-  return CreateExclusively(target, data, size);
+  return createExclusively(target, data, size);
 }
 
 }  // namespace
@@ -165,13 +166,13 @@ void setFileSystemCalls(const FileSystemCalls& calls) {
 }
 
 void resetFileSystemCalls() {
-  currentCalls() = FileSystemCalls{&SystemRenameNoReplace, &SystemLink};
+  currentCalls() = FileSystemCalls{&systemRenameNoReplace, &systemLink};
 }
 
-bool WriteFileSafely(const QString& path, const void* data, std::size_t size, WriteMode mode,
-                     const QString& source, ErrInfo& err) {
+WriteError writeFileSafely(const QString& path, const void* data, std::size_t size, WriteMode mode,
+                           const QString& source) {
   QByteArray target = QFile::encodeName(path);
-  if (target.isEmpty()) return Fail(err, source, ENOENT, path);
+  if (target.isEmpty()) return failure(source, ENOENT, path);
 
   struct stat old {};
   bool replacing = false;
@@ -185,40 +186,40 @@ bool WriteFileSafely(const QString& path, const void* data, std::size_t size, Wr
       }
     }
     if (::stat(target.constData(), &old) == 0) {
-      if (!S_ISREG(old.st_mode)) return Fail(err, source, EISDIR, path);
+      if (!S_ISREG(old.st_mode)) return failure(source, EISDIR, path);
       replacing = true;
     }
   }
 
   TempFile temp;
-  if (!temp.Create(target)) return Fail(err, source, errno, path);
-  if (!WriteAll(temp.fd(), data, size)) return Fail(err, source, errno, path);
+  if (!temp.create(target)) return failure(source, errno, path);
+  if (!writeAll(temp.fd(), data, size)) return failure(source, errno, path);
   if (replacing) {
     // The replacement keeps the old file's permission bits and its access and
     // modification times. Linux has no settable creation time, so the birth time
     // (where the file system records one) is that of the replacement.
-    if (::fchmod(temp.fd(), old.st_mode & 07777) != 0) return Fail(err, source, errno, path);
+    if (::fchmod(temp.fd(), old.st_mode & 07777) != 0) return failure(source, errno, path);
     const struct timespec times[2] = {old.st_atim, old.st_mtim};
-    if (::futimens(temp.fd(), times) != 0) return Fail(err, source, errno, path);
+    if (::futimens(temp.fd(), times) != 0) return failure(source, errno, path);
   }
   // On disk before it is reported written: a power cut must not leave an
   // empty file that would then read as already cropped.
-  if (::fsync(temp.fd()) != 0) return Fail(err, source, errno, path);
-  if (!temp.Close()) return Fail(err, source, errno, path);
+  if (::fsync(temp.fd()) != 0) return failure(source, errno, path);
+  if (!temp.close()) return failure(source, errno, path);
 
   if (mode == WriteMode::CreateNew) {
-    if (const int error = PlaceNoReplace(temp.name(), target, data, size); error != 0) {
-      return Fail(err, source, error, path);
+    if (const int error = placeNoReplace(temp.name(), target, data, size); error != 0) {
+      return failure(source, error, path);
     }
-    SyncFolderOf(target);
+    syncFolderOf(target);
   } else {
     if (::rename(temp.name().constData(), target.constData()) != 0) {
-      return Fail(err, source, errno, path);
+      return failure(source, errno, path);
     }
-    SyncFolderOf(target);
+    syncFolderOf(target);
   }
-  temp.Keep();
-  return true;
+  temp.keep();
+  return {};
 }
 
 }  // namespace trimora::imaging

@@ -3,17 +3,9 @@
 #include <QString>
 #include <cstddef>
 
-#include "ErrInfo.h"
+#include "WriteError.h"
 
 namespace trimora::imaging {
-
-enum class WriteMode {
-  // Replaces a file of that name, which keeps its access and modification
-  // times and permission bits; creates the file when there is none.
-  Replace,
-  // Creates the file only if no file of that name exists at the moment of creation.
-  CreateNew,
-};
 
 // The two calls that place a new file without replacing one. Tests swap them
 // for calls that fail as a file system without them does.
@@ -29,11 +21,11 @@ void resetFileSystemCalls();
 // bytes go into a temporary file in the same folder, which is then renamed
 // into place (or, where the file system can neither rename without replacing
 // nor link, written straight into an exclusively created file). Every new
-// file is flushed to disk before this returns true. On failure the path is as it was, no temporary
-// file remains, and err holds a number (kErrFileAlreadyExists, kErrPathNotFound,
-// kErrPermissionDenied, kErrDiskFull or kErrFileIO), the given source and a
-// description with the system's reason and the path.
-bool WriteFileSafely(const QString& path, const void* data, std::size_t size, WriteMode mode,
-                     const QString& source, ErrInfo& err);
+// file is flushed to disk before this returns no error. On failure the path
+// is as it was, no temporary file remains, and the error holds a number
+// (FileAlreadyExists, PathNotFound, PermissionDenied, DiskFull or FileIo), the
+// given source and a description with the system's reason and the path.
+WriteError writeFileSafely(const QString& path, const void* data, std::size_t size, WriteMode mode,
+                           const QString& source);
 
 }  // namespace trimora::imaging

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "GDIPlus.h"
+#include "PictureLoader.h"
 #include "TextRules.h"
 
 namespace trimora {
@@ -18,7 +18,7 @@ QSize canvasRequest(QSize picture, int zoom) {
 QSize canvasForZoom(QSize picture, int zoom) {
   if (picture.width() <= 0 || picture.height() <= 0) return {0, 0};
   const QSize request = canvasRequest(picture, zoom);
-  return CanvasSizeFor(picture, request.width(), request.height(), kMaxCanvasSide);
+  return canvasSizeFor(picture, request, kMaxCanvasSide);
 }
 
 bool frameFits(QSize frame, QSize canvas) {

@@ -5,6 +5,7 @@
 #include <QUrl>
 #include <exception>
 
+#include "Bitmap24.h"
 #include "CropGeometry.h"
 #include "CropView.h"
 #include "DataFiles.h"
@@ -12,7 +13,7 @@
 #include "DeviceChoice.h"
 #include "DevicePicker.h"
 #include "FolderChoice.h"
-#include "GDIPlus.h"
+#include "JpegWriter.h"
 #include "Links.h"
 #include "OptionsPanel.h"
 #include "OutputNames.h"
@@ -21,8 +22,6 @@
 #include "TextRules.h"
 #include "TrimoraVersion.h"
 #include "WindowLayout.h"
-#include "basSaveAsJpg.h"
-#include "cDIBSection.h"
 
 namespace trimora {
 
@@ -109,7 +108,7 @@ void MainWindow::start() {
   if (mStarted) return;
   mStarted = true;
 
-  InitGDIPlus();
+  mImaging.emplace();
   restoreSettings();
   mDrawnZoom = mOptionsPanel->zoom();
 
@@ -187,7 +186,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     mPendingKeys.clear();
     mPollTimer->setActive(false);
     mStatusOverlay->stop();
-    FreeGDIPlus();
+    mImaging.reset();
     saveSettings();
   }
   event->accept();
@@ -260,10 +259,8 @@ void MainWindow::showPicture(const QString& fileName, bool keepZoom) {
                                      mOptionsPanel->maxCropSize() == 1));
 
   const QString path = mOptionsPanel->pictureList().selectedPath();
-  int fileWidth = 0, fileHeight = 0;
-  GetPictureFileSize(path, fileWidth, fileHeight);
-  const FitPlan plan = planFit(QSize(fileWidth, fileHeight), mCropView->frameSize(),
-                               mOptionsPanel->zoom(), searching);
+  const QSize fileSize = pictureFileSize(path).value_or(QSize(0, 0));
+  const FitPlan plan = planFit(fileSize, mCropView->frameSize(), mOptionsPanel->zoom(), searching);
   for (const FitPass& pass : plan.passes) {
     mOptionsPanel->setZoom(pass.zoom);
     const QString text = fitStatus(pass);
@@ -271,10 +268,8 @@ void MainWindow::showPicture(const QString& fileName, bool keepZoom) {
   }
   mOptionsPanel->setZoom(plan.zoom);
 
-  const QSize request = canvasRequest(QSize(fileWidth, fileHeight), plan.zoom);
-  int width = request.width(), height = request.height();
   QString whyNot;
-  mCropView->setPicture(LoadDisplayPicture(path, width, height, true, &whyNot));
+  mCropView->setPicture(loadDisplayPicture(path, canvasRequest(fileSize, plan.zoom), &whyNot));
   // A listed picture that cannot be shown says why, in place of the pass's size notice.
   if (!whyNot.isEmpty()) status(whyNot);
   // The zoom just drawn: the poll has nothing left to draw.
@@ -506,9 +501,8 @@ void MainWindow::cropAndSave() {
   }
 
   // The bitmap is filled straight from the canvas, one pixel for one.
-  cDIBSection dib;
-  if (!dib.Create(frame.width(), frame.height()) ||
-      !dib.LoadPictureBlt(canvas, frame.left(), frame.top(), frame.width(), frame.height())) {
+  Bitmap24 cut;
+  if (!cut.create(frame.size()) || !cut.copyFrom(canvas, frame.topLeft(), frame.size())) {
     messages.show(this, kErrorSaving + QStringLiteral("Not enough memory for the cut."));
     return;
   }
@@ -529,20 +523,18 @@ void MainWindow::cropAndSave() {
   // program took since it was chosen makes way for the next one.
   const QString wanted = outputNameFor(folder, name);
   QString path;
-  ErrInfo err;
-  bool written = false;
+  WriteError error;
   for (int attempt = 0; attempt < kMaxNameAttempts; ++attempt) {
     path = uniqueFileName(wanted);
-    err.Clear();
-    written = WriteJpegFile(dib, path, nearestInt(quality), err, SaveMode::CreateNew);
-    if (written || err.Number != kErrFileAlreadyExists) break;
+    error = writeJpegFile(cut, path, nearestInt(quality), WriteMode::CreateNew);
+    if (error.number != WriteError::FileAlreadyExists) break;
   }
-  if (written && QFileInfo::exists(path)) {
+  if (!error && QFileInfo::exists(path)) {
     mCropView->setCroppedMark(QStringLiteral("Cropped"));
     status(QStringLiteral("Cropped to ") + path);
     return;
   }
-  messages.show(this, kErrorSaving + err.Description);
+  messages.show(this, kErrorSaving + error.description);
 }
 
 // --- folders, device and links

@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 
+#include "PictureLoader.h"
 #include "Services.h"
 #include "Settings.h"
 #include "SetupWizard.h"
@@ -127,6 +128,7 @@ class MainWindow : public QWidget, public SetupTarget {
 
   Services mServices;
   Settings mSettings;
+  std::optional<ImagingLibrary> mImaging;  // from start() to close
   CropView* mCropView;
   OptionsPanel* mOptionsPanel;
   StatusOverlay* mStatusOverlay;

@@ -2,7 +2,7 @@
 // workspace might list. It is measured and drawn as the workspace does, at
 // its own size and at a zoom, and each answer must hold together: a drawn
 // canvas has the size planned for the picture's size, a refusal says why in
-// one of the two status texts, and a refused load leaves the sizes alone.
+// one of the two status texts, and only a measured picture is drawn.
 // Memory and time are bounded by the runner (-rss_limit_mb, -timeout).
 #include <unistd.h>
 
@@ -13,8 +13,9 @@
 #include <QString>
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 
-#include "GDIPlus.h"
+#include "PictureLoader.h"
 
 namespace {
 
@@ -32,7 +33,7 @@ void Require(bool condition) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  trimora::InitGDIPlus();
+  static const trimora::ImagingLibrary imaging;
   QDir().mkpath(InputFolder());
   std::atexit([] { QDir(InputFolder()).removeRecursively(); });
   return 0;
@@ -45,23 +46,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) return 0;
     file.write(reinterpret_cast<const char*>(data), qint64(size));
   }
-  int fileW = -7, fileH = -9;
-  trimora::GetPictureFileSize(path, fileW, fileH);
-  const bool measured = QSize(fileW, fileH) != QSize(-7, -9);
-  Require(!measured || (fileW > 0 && fileH > 0));
+  const std::optional<QSize> file = trimora::pictureFileSize(path);
+  Require(!file || (file->width() > 0 && file->height() > 0));
   for (const QSize ask : {QSize(-1, -1), QSize(97, 61)}) {
-    int w = ask.width(), h = ask.height();
     QString whyNot = QStringLiteral("stale");
-    const QImage canvas = trimora::LoadDisplayPicture(path, w, h, true, &whyNot);
+    const QImage canvas = trimora::loadDisplayPicture(path, ask, &whyNot);
     if (canvas.isNull()) {
-      Require(QSize(w, h) == ask);
-      Require(whyNot == trimora::CannotReadPictureText() ||
+      Require(whyNot == trimora::cannotReadPictureText() ||
               whyNot.startsWith(QStringLiteral("Picture too large to open (")));
     } else {
-      Require(whyNot.isEmpty() && measured);
-      Require(canvas.size() == QSize(w, h));
-      Require(canvas.size() ==
-              trimora::CanvasSizeFor({fileW, fileH}, ask.width(), ask.height(), 2000));
+      Require(whyNot.isEmpty() && file);
+      Require(canvas.size() == trimora::canvasSizeFor(*file, ask, trimora::kMaxDisplaySide));
     }
   }
   return 0;

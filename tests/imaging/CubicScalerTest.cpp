@@ -36,7 +36,7 @@ Bytes ScaleWhole(const Bytes& in, QSize from, QSize to) {
   CubicScaler scaler(from, to);
   Bytes out(std::size_t(to.width()) * to.height() * 3);
   for (int y = 0; y < to.height(); ++y) {
-    scaler.MakeRow(
+    scaler.makeRow(
         y, [&](int i) { return in.data() + std::size_t(i) * from.width() * 3; },
         out.data() + std::size_t(y) * to.width() * 3);
   }
@@ -60,7 +60,7 @@ Bytes VipsCubic(const Bytes& in, QSize from, QSize to) {
 }
 
 TEST(CubicScaler, ReducesAsTheLibraryDoesAndEnlargesCentred) {
-  ASSERT_TRUE(imaging::EnsureVips());
+  ASSERT_TRUE(imaging::ensureVips());
   // A photo-like picture: smooth ramps under fine detail.
   const QImage picture = testing::PatternImage(600, 400, 3);
   const Bytes in = PackedRgb(picture);
@@ -116,7 +116,7 @@ TEST(JpegStream, StreamedRowsEqualScalingTheWholeDecode) {
         0);
     Bytes streamed;
     ASSERT_EQ(
-        imaging::DecodeJpegScaled(QFile::encodeName(path), c.shrink, scaled, c.size, streamed),
+        imaging::decodeJpegScaled(QFile::encodeName(path), c.shrink, scaled, c.size, streamed),
         imaging::JpegOutcome::Decoded);
     EXPECT_TRUE(streamed == ScaleWhole(whole, scaled, c.size));
   }
@@ -147,12 +147,12 @@ TEST(JpegStream, RefusesOrHandsOnWhatItCannotDecodeAndLeavesTheOutput) {
         Case{dir.filePath("none.jpg"), {300, 200}, JpegOutcome::Unreadable}}) {
     SCOPED_TRACE(c.path.toStdString());
     Bytes out = before;
-    EXPECT_EQ(imaging::DecodeJpegScaled(QFile::encodeName(c.path), 1, c.scaled, {100, 67}, out),
+    EXPECT_EQ(imaging::decodeJpegScaled(QFile::encodeName(c.path), 1, c.scaled, {100, 67}, out),
               c.outcome);
     EXPECT_EQ(out, before);
   }
   Bytes out;
-  EXPECT_EQ(imaging::DecodeJpegScaled(QFile::encodeName(good), 1, {300, 200}, {100, 67}, out),
+  EXPECT_EQ(imaging::decodeJpegScaled(QFile::encodeName(good), 1, {300, 200}, {100, 67}, out),
             JpegOutcome::Decoded);
   EXPECT_EQ(out.size(), std::size_t(100 * 67 * 3));
 }

@@ -7,8 +7,8 @@
 #include <array>
 #include <tuple>
 
-#include "GDIPlus.h"
 #include "ImagingPictures.h"
+#include "PictureLoader.h"
 #include "TestPictures.h"
 
 // Every format and variant decodes upright at its size; transparency shows the
@@ -76,18 +76,15 @@ TEST(PictureFormats, EveryVariantDecodesAtItsSizeWithItsColours) {
     SCOPED_TRACE(name);
     const QString path = dir.filePath(QLatin1String(name));
     ASSERT_TRUE(testing::WritePictureAs(kind, source, path, options));
-    int fw = 0, fh = 0;
-    GetPictureFileSize(path, fw, fh);
-    EXPECT_EQ(QSize(fw, fh), QSize(120, 90));
+    EXPECT_EQ(pictureFileSize(path), QSize(120, 90));
     // A grey file is compared with what Qt's own reader sees in it.
     const bool grey = kind == Kind::Grey;
     const auto want = QuadrantColours(grey ? QImage(path) : source, source.rect());
     // At its own size, and at a quarter, which JPEG decodes at a reduced DCT scale.
     for (QSize ask : {QSize(-1, -1), QSize(30, 22)}) {
-      int w = ask.width(), h = ask.height();
-      const QImage canvas = LoadDisplayPicture(path, w, h, true);
+      const QImage canvas = loadDisplayPicture(path, ask);
       ASSERT_EQ(canvas.size(), ask.width() < 0 ? QSize(120, 90) : ask);
-      const QRect area = FitRect({120, 90}, canvas.size(), true);
+      const QRect area = fitRect({120, 90}, canvas.size(), Qt::KeepAspectRatio);
       ExpectQuadrants(canvas, area, want, tolerance + (ask.width() < 0 ? 0 : 4));
       if (grey) {
         for (QRgb c : QuadrantColours(canvas, area)) EXPECT_EQ(qRed(c), qBlue(c)) << "grey stays";
@@ -103,11 +100,10 @@ TEST(PictureFormats, TransparentPartsShowTheBackground) {
     SCOPED_TRACE(name);
     const QString path = dir.filePath(QLatin1String(name));
     ASSERT_TRUE(testing::WritePictureAs(Kind::Alpha, source, path));
-    for (std::uint32_t back : {0xFFFFFFu, 0x00FF00u}) {
-      int w = -1, h = -1;
-      const QImage canvas = LoadScaledPicture(path, w, h, back, true, 2000);
+    for (QColor back : {QColor(Qt::white), QColor(Qt::green)}) {
+      const QImage canvas = loadScaledPicture(path, {-1, -1}, back, Qt::KeepAspectRatio, 2000);
       ASSERT_EQ(canvas.size(), QSize(80, 60));
-      EXPECT_EQ(canvas.pixel(40, 30), back == 0xFFFFFFu ? qRgb(255, 255, 255) : qRgb(0, 255, 0));
+      EXPECT_EQ(canvas.pixel(40, 30), back.rgb());
       ExpectClose(canvas.pixel(5, 5), qRgb(200, 30, 30), 4);
     }
   }
@@ -135,32 +131,23 @@ TEST(PictureFormats, ExifOrientationGivesTheSameUprightPictureAndSize) {
     ASSERT_EQ(seen.size(), upright.size());
     ExpectQuadrants(seen, seen.rect(), want, 8);
 
-    int fw = 0, fh = 0;
-    GetPictureFileSize(path, fw, fh);
-    EXPECT_EQ(QSize(fw, fh), QSize(192, 128));
+    EXPECT_EQ(pictureFileSize(path), QSize(192, 128));
     // At its own size, and reduced while decoding (DCT scale 1/2): the same turn.
     for (QSize ask : {QSize(-1, -1), QSize(48, 48)}) {
-      int w = ask.width(), h = ask.height();
-      const QImage canvas = LoadDisplayPicture(path, w, h, true);
+      const QImage canvas = loadDisplayPicture(path, ask);
       ASSERT_EQ(canvas.size(), ask.width() < 0 ? QSize(192, 128) : ask);
-      ExpectQuadrants(canvas, FitRect({192, 128}, canvas.size(), true), want,
+      ExpectQuadrants(canvas, fitRect({192, 128}, canvas.size(), Qt::KeepAspectRatio), want,
                       ask.width() < 0 ? 8 : 10);
     }
   }
 }
 
-TEST(PictureFormats, StartAndStopHandOutTokensAndStayQuiet) {
-  const std::uint32_t a = StartupGDIPlus(), b = StartupGDIPlus();
-  EXPECT_TRUE(a != 0 && b != 0 && a != b);
-  for (std::uint32_t token : {0u, a, a, b}) ShutdownGDIPlus(token);  // 0 and a repeat are ignored
-  InitGDIPlus();
-  EXPECT_NE(GdipToken, 0u);
-  FreeGDIPlus();
+TEST(PictureFormats, PicturesLoadAfterTheLibraryWasReleased) {
+  { EXPECT_TRUE(ImagingLibrary().isRunning()); }
   // A window opened after another closed still gets its pictures.
   QTemporaryDir dir;
   const QString path = testing::WritePicture(dir.filePath("after.jpg"), 64, 48);
-  int w = -1, h = -1;
-  EXPECT_FALSE(LoadDisplayPicture(path, w, h, true).isNull());
+  EXPECT_FALSE(loadDisplayPicture(path, {-1, -1}).isNull());
 }
 
 }  // namespace

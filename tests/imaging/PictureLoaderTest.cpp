@@ -4,8 +4,8 @@
 #include <QTemporaryDir>
 #include <tuple>
 
-#include "GDIPlus.h"
 #include "ImagingPictures.h"
+#include "PictureLoader.h"
 #include "TestPictures.h"
 
 // The canvas and fit rules, first on sizes alone, then on drawn pictures.
@@ -21,7 +21,7 @@ TEST(CanvasSizeFor, SubstitutesAndCapsEachSideOnItsOwn) {
       {{800, 600}, 2500, 100, 2000, {2000, 100}},
       {{1500, 3000}, -1, -1, 2000, {1500, 2000}}};
   for (auto [picture, w, h, max, canvas] : cases) {
-    EXPECT_EQ(CanvasSizeFor(picture, w, h, max), canvas) << w << "x" << h << " max " << max;
+    EXPECT_EQ(canvasSizeFor(picture, {w, h}, max), canvas) << w << "x" << h << " max " << max;
   }
 }
 
@@ -33,17 +33,17 @@ TEST(FitRect, CentresThePictureRoundingHalvesToEven) {
       {{200, 100}, {5, 5}, {0, 2, 5, 2}},          // h = nearest(2.5) = 2, y = nearest(1.5)
       {{1, 20000}, {1, 2000}, {0, 0, 0, 2000}}};   // a side that rounds to nothing
   for (auto [picture, canvas, fit] : cases) {
-    EXPECT_EQ(FitRect(picture, canvas, true), fit) << canvas.width() << "x" << canvas.height();
+    EXPECT_EQ(fitRect(picture, canvas, Qt::KeepAspectRatio), fit)
+        << canvas.width() << "x" << canvas.height();
   }
-  EXPECT_EQ(FitRect({3000, 1500}, {700, 700}, false), QRect(0, 0, 700, 700));
+  EXPECT_EQ(fitRect({3000, 1500}, {700, 700}, Qt::IgnoreAspectRatio), QRect(0, 0, 700, 700));
 }
 
 TEST(LoadGeometry, NativeSizeGivesTheSameCanvasAndPixels) {
   QTemporaryDir dir;
   const QString path = testing::WritePicture(dir.filePath("p.png"), 800, 600, 3);
-  int w = -1, h = -1;
-  const QImage canvas = LoadDisplayPicture(path, w, h, true);
-  EXPECT_EQ(QSize(w, h), QSize(800, 600));
+  const QImage canvas = loadDisplayPicture(path, {-1, -1});
+  EXPECT_EQ(canvas.size(), QSize(800, 600));
   EXPECT_EQ(canvas.format(), QImage::Format_RGB32);
   EXPECT_EQ(canvas, testing::PatternImage(800, 600, 3));
 }
@@ -70,20 +70,19 @@ TEST(LoadGeometry, FittedCentredStretchedAndCapped) {
     const QString path = testing::WritePicture(
         dir.filePath(QStringLiteral("%1x%2.png").arg(picture.width()).arg(picture.height())),
         picture.width(), picture.height(), 0, Qt::red);
-    int w = ask.width(), h = ask.height();
-    const QImage drawn = LoadScaledPicture(path, w, h, 0xFF0000, fit, max);
+    const QImage drawn = loadScaledPicture(path, ask, Qt::blue,
+                                           fit ? Qt::KeepAspectRatio : Qt::IgnoreAspectRatio, max);
     ASSERT_EQ(drawn.size(), canvas);
-    EXPECT_EQ(QSize(w, h), canvas);
     QImage expected(canvas, QImage::Format_RGB32);
     expected.fill(Qt::blue);
     QPainter(&expected).fillRect(lands, Qt::red);
     EXPECT_TRUE(drawn == expected);
   }
-  // An empty canvas is no picture, and the sizes stay as given.
+  // An empty canvas is no picture.
   for (QSize empty : {QSize(0, 100), QSize(100, -2)}) {
-    int w = empty.width(), h = empty.height();
-    EXPECT_TRUE(LoadScaledPicture(dir.filePath("800x600.png"), w, h, 0, true, 2000).isNull());
-    EXPECT_EQ(QSize(w, h), empty);
+    EXPECT_TRUE(
+        loadScaledPicture(dir.filePath("800x600.png"), empty, Qt::black, Qt::KeepAspectRatio, 2000)
+            .isNull());
   }
 }
 
@@ -99,8 +98,7 @@ TEST(LoadGeometry, ScalingKeepsTheMeanColourOfDetail) {
   };
   const QImage source = testing::PatternImage(300, 200, 5);
   for (QSize ask : {QSize(90, 60), QSize(600, 400)}) {  // reduced and enlarged
-    int w = ask.width(), h = ask.height();
-    const QImage canvas = LoadDisplayPicture(path, w, h, true);
+    const QImage canvas = loadDisplayPicture(path, ask);
     ASSERT_EQ(canvas.size(), ask);
     for (int k = 0; k < 3; ++k) EXPECT_NEAR(mean(canvas, k), mean(source, k), 2.0) << k;
   }

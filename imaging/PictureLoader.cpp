@@ -1,0 +1,113 @@
+#include "PictureLoader.h"
+
+#include <vips/vips.h>
+
+#include <algorithm>
+
+#include "PictureSource.h"
+#include "TextRules.h"
+
+namespace trimora {
+
+ImagingLibrary::ImagingLibrary() : mRunning(imaging::ensureVips()) {}
+
+ImagingLibrary::~ImagingLibrary() {
+  // libvips cannot be started again once shut down, and a later window may
+  // still want pictures, so only this thread's buffers go now (the operation
+  // cache is kept empty all along); the library itself ends with the process.
+  if (mRunning) vips_thread_shutdown();
+}
+
+std::optional<QSize> pictureFileSize(const QString& fileName) {
+  const auto source = imaging::PictureSource::open(fileName);
+  if (!source) return std::nullopt;
+  return source->uprightSize();
+}
+
+QImage loadDisplayPicture(const QString& fileName, QSize request, QString* whyNot) {
+  return loadScaledPicture(fileName, request, Qt::white, Qt::KeepAspectRatio, kMaxDisplaySide,
+                           whyNot);
+}
+
+QString cannotReadPictureText() {
+  return QStringLiteral("Cannot read picture");
+}
+
+QString tooLargePictureText(std::int64_t pixels) {
+  // Whole megapixels; a refused picture is never below one at any sane budget.
+  const std::int64_t megapixels = std::max<std::int64_t>(1, (pixels + 500000) / 1000000);
+  return QStringLiteral("Picture too large to open (%1 MP)").arg(megapixels);
+}
+
+QSize canvasSizeFor(QSize pictureSize, QSize request, int maxSide) {
+  QSize canvas(request.width() == -1 ? pictureSize.width() : request.width(),
+               request.height() == -1 ? pictureSize.height() : request.height());
+  if (maxSide > 0) canvas = canvas.boundedTo({maxSide, maxSide});
+  return canvas;
+}
+
+QRect fitRect(QSize pictureSize, QSize canvas, Qt::AspectRatioMode mode) {
+  if (mode == Qt::IgnoreAspectRatio) return {QPoint(0, 0), canvas};
+  const double ri = double(pictureSize.width()) / double(pictureSize.height());
+  const double rd = double(canvas.width()) / double(canvas.height());
+  int fw = 0;
+  int fh = 0;
+  if (rd < ri) {
+    fw = canvas.width();
+    fh = nearestInt(canvas.width() / ri);
+  } else {
+    fw = nearestInt(canvas.height() * ri);
+    fh = canvas.height();
+  }
+  const int x = nearestInt((canvas.width() - fw) / 2.0);
+  const int y = nearestInt((canvas.height() - fh) / 2.0);
+  return {x, y, fw, fh};
+}
+
+namespace {
+
+QString textFor(const imaging::Refusal& refusal) {
+  switch (refusal.kind) {
+    case imaging::Refusal::Kind::None:
+      return {};
+    case imaging::Refusal::Kind::TooLarge:
+      return tooLargePictureText(refusal.pixels);
+    case imaging::Refusal::Kind::Unreadable:
+      break;
+  }
+  return cannotReadPictureText();
+}
+
+imaging::Refusal draw(const QString& fileName, QSize request, const QColor& background,
+                      Qt::AspectRatioMode mode, int maxSide, QImage& canvas) {
+  imaging::Refusal refusal;
+  const auto source = imaging::PictureSource::open(fileName, &refusal);
+  if (!source) return refusal;
+  const QSize picture = source->uprightSize();
+  const QSize canvasSize = canvasSizeFor(picture, request, maxSide);
+  if (canvasSize.width() <= 0 || canvasSize.height() <= 0) return imaging::Refusal::unreadable();
+  if (std::int64_t(canvasSize.width()) * canvasSize.height() > kMaxCanvasPixels) {
+    return imaging::Refusal::tooLarge(picture);
+  }
+  canvas = QImage(canvasSize, QImage::Format_RGB32);
+  if (canvas.isNull()) return imaging::Refusal::tooLarge(picture);
+  canvas.fill(background);
+  // A fitted side that rounds to nothing draws nothing, as an empty
+  // destination rectangle would; the canvas stays plain.
+  const QRect target = fitRect(picture, canvasSize, mode) & canvas.rect();
+  if (!target.isEmpty()) refusal = source->drawInto(canvas, target, background);
+  return refusal;
+}
+
+}  // namespace
+
+QImage loadScaledPicture(const QString& fileName, QSize request, const QColor& background,
+                         Qt::AspectRatioMode mode, int maxSide, QString* whyNot) {
+  QImage canvas;
+  const imaging::Refusal refusal = draw(fileName, request, background, mode, maxSide, canvas);
+  // No file asked for (no entry selected) gives no picture and nothing to tell.
+  if (whyNot) *whyNot = fileName.isEmpty() ? QString() : textFor(refusal);
+  return refusal ? QImage() : canvas;
+}
+
+}  // namespace trimora
