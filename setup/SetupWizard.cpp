@@ -162,10 +162,6 @@ void SetupWizard::buildBody() {
   connect(okButton, &QPushButton::clicked, this, &SetupWizard::confirm);
 }
 
-void SetupWizard::setManualSize(bool on) {
-  mManualSizeCheckBox->setChecked(on);
-}
-
 void SetupWizard::chooseDevice() {
   runDevicePicker(mServices, this);
   const DeviceChoice& device = lastDeviceChoice();

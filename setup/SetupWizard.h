@@ -47,8 +47,7 @@ class SetupWizard : public QDialog {
   // leaves the slider at 90.
   SetupWizard(const Services& services, SetupTarget& target, QWidget* parent = nullptr);
 
-  // What the user does, one operation per control.
-  void setManualSize(bool on);
+  // What the user does with the buttons and the slider.
   // Opens the device picker over the wizard and shows the device chosen.
   void chooseDevice();
   // Open the folder chooser, again and again while the folder chosen equals
