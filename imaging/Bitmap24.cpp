@@ -120,6 +120,10 @@ void Bitmap24::clear() {
 }
 
 SurfaceHandle Bitmap24::allocatePixels(QSize size) {
+  // The old pixels go first, also when the new ones cannot be had: pixels of
+  // another size under the new header would be written past their end.
+  mStorage.reset();
+  mBits = nullptr;
   mHeader = BitmapHeader{};
   mHeader.width = size.width();
   mHeader.height = size.height();
@@ -217,7 +221,7 @@ bool Bitmap24::paintOnto(SurfaceHandle target, QPoint targetTopLeft, QSize size,
                          QPoint sourceTopLeft, RasterOp op) const {
   if (!mBits) return false;
   const Bitmap24* bitmap = surfaceFor(target);
-  if (!bitmap) return false;
+  if (!bitmap || !bitmap->mBits) return false;
   size = sizeOr(size, this->size());
   const Span s = clipTransfer(size.width(), size.height(), sourceTopLeft, this->size(),
                               targetTopLeft, bitmap->size());

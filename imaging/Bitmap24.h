@@ -79,8 +79,8 @@ class Bitmap24 {
   // cannot be had.
   bool create(QSize size);
   // The lower half of create: sets the header for size and allocates zeroed
-  // pixels, without a surface. Returns the new pixels' handle, or 0 when the
-  // size is refused or the memory cannot be had.
+  // pixels, without a surface. Returns the new pixels' handle, or 0 (and no
+  // pixels) when the size is refused or the memory cannot be had.
   SurfaceHandle allocatePixels(QSize size);
   // Makes the bitmap the size of image and copies its pixels in, converted to
   // the 24-bit layout (alpha is dropped). A null image leaves the object empty.

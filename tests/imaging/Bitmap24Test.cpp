@@ -66,6 +66,13 @@ TEST(Bitmap24Layout, HandlesLiveWithThePixelsAndSizeOutlivesThem) {
   }
   dib.createFromImage(QImage());
   EXPECT_EQ(dib.constBits(), nullptr);
+  // Pixels refused by a new size are not left under the new header.
+  Bitmap24 other;
+  ASSERT_TRUE(dib.create({10, 10}) && other.create({10, 10}));
+  EXPECT_EQ(dib.allocatePixels({30000, 30000}), 0u);
+  EXPECT_EQ(dib.constBits(), nullptr);
+  EXPECT_FALSE(dib.copyFrom(testing::PatternImage(100, 100)));
+  EXPECT_FALSE(other.paintOnto(dib.surfaceHandle()));
 }
 
 TEST(Bitmap24Blit, CopiesBetweenBitmapsAndPicturesClipped) {
