@@ -15,22 +15,24 @@
 namespace trimora::testing {
 namespace {
 
-// Path -> what a file holds, a link's target, or "dir"; links are never followed.
+// Path -> a link's target or what a file holds; links are never followed.
 QMap<QString, QByteArray> fingerprintOf(const QString& folder) {
   QMap<QString, QByteArray> print;
   QDirIterator it(folder, QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot,
                   QDirIterator::Subdirectories);
   while (it.hasNext()) {
     const QFileInfo info(it.next());
-    print[info.filePath()] = info.isSymLink() ? info.symLinkTarget().toUtf8()
-                             : info.isDir()   ? QByteArray("dir")
-                                              : ReadBytes(info.filePath());
+    print[info.filePath()] = info.symLinkTarget().toUtf8() + ReadBytes(info.filePath());
   }
   return print;
 }
 
 class Battery : public WorkspaceFixture {
  protected:
+  void SetUp() override {  // relative folders and the catalogue (looked for here first)
+    WorkspaceFixture::SetUp();
+    ASSERT_TRUE(QDir::setCurrent(root.path()));
+  }
   void TearDown() override {
     WorkspaceFixture::TearDown();
     QDir::setCurrent(previousFolder);
@@ -53,11 +55,10 @@ class Battery : public WorkspaceFixture {
     EXPECT_TRUE(!added.isEmpty() || !view().hasPicture() || fakes.messages.texts().size() == 1);
     return fakes.messages.texts();
   }
-  // Starts on the settings as they are (folders chosen as the wizard would), crops, closes.
   void startCropAndClose(bool chooseFolders = false) {
     start().show();
-    if (chooseFolders) window->setOutputFolder(out()), window->setInputFolder(in());
-    if (chooseFolders) window->reloadFolder();
+    if (chooseFolders)
+      window->setOutputFolder(out()), window->setInputFolder(in()), window->reloadFolder();
     cropInTheMiddle();
     close();
     window.reset();
@@ -197,8 +198,7 @@ TEST_F(Battery, CatalogueLinesWithBadNumbersAHugeLineAndOnlyBlankLines) {
       "No size", "Fine:64x48", QByteArray(512 * 1024, 'L') + ":80x60"};
   // clang-format on
   WritePicture(in() + "/shot.png", 640, 480, 2);
-  // The catalogue is looked for in the current folder first.
-  ASSERT_TRUE(QDir::setCurrent(root.path()) && WriteBytes("devices.dat", lines.join("\r\n")));
+  ASSERT_TRUE(WriteBytes("devices.dat", lines.join("\r\n")));
   startWith(100, 100);
   int pick = 0;  // as the "..." beside the device opens the picker, read afresh
   window->setDevicePickerRunner([&](MainWindow&) {
