@@ -1,12 +1,12 @@
 #include "HostilePictures.h"
 
 #include <zlib.h>
-
-#include <jpeglib.h>
 #include <QDir>
 #include <QFile>
 #include <QtEndian>
 #include <cstdio>  // before jpeglib.h, which needs FILE
+
+#include <jpeglib.h>
 
 namespace trimora::testing {
 namespace {
@@ -37,26 +37,21 @@ QByteArray declaring(QByteArray jpeg, int width, int height) {
   return jpeg;
 }
 
-QByteArray le32(std::vector<quint32> values) {
-  for (quint32& v : values) v = qToLittleEndian(v);
+QByteArray words(std::vector<quint32> values, bool bigEndian = false) {
+  for (quint32& v : values) v = bigEndian ? qToBigEndian(v) : qToLittleEndian(v);
   return QByteArray(reinterpret_cast<const char*>(values.data()), qsizetype(values.size() * 4));
-}
-
-QByteArray be32(quint32 value) {
-  value = qToBigEndian(value);
-  return QByteArray(reinterpret_cast<const char*>(&value), 4);
 }
 
 QByteArray pngChunk(const QByteArray& type, const QByteArray& data) {
   const QByteArray body = type + data;
-  return be32(quint32(data.size())) + body +
-         be32(quint32(crc32(0, reinterpret_cast<const Bytef*>(body.data()), uInt(body.size()))));
+  const auto crc = crc32(0, reinterpret_cast<const Bytef*>(body.data()), uInt(body.size()));
+  return words({quint32(data.size())}, true) + body + words({quint32(crc)}, true);
 }
 
 // A PNG whose pixel data is `rows` rows of zeros (qCompress puts a length before the stream).
 QByteArray zeroPng(int width, int height, int depth, int colourType, bool interlaced, int rows,
                    int bytesPerPixel) {
-  const QByteArray header = be32(quint32(width)) + be32(quint32(height)) + char(depth) +
+  const QByteArray header = words({quint32(width), quint32(height)}, true) + char(depth) +
                             char(colourType) + '\0' + '\0' + char(interlaced);
   const QByteArray data(qsizetype(rows) * (qsizetype(width) * bytesPerPixel + 1), '\0');
   return QByteArray("\x89PNG\r\n\x1a\n", 8) + pngChunk("IHDR", header) +
@@ -65,16 +60,17 @@ QByteArray zeroPng(int width, int height, int depth, int colourType, bool interl
 
 // 35 bytes of GIF that a reader expands into a whole frame of width x height.
 QByteArray declaredGif(int width, int height) {
-  const QByteArray size = le32({quint32(width) | quint32(height) << 16});
+  const QByteArray size = words({quint32(width) | quint32(height) << 16});
   return "GIF89a" + size + QByteArray("\x80\0\0\0\0\0\xFF\xFF\xFF,\0\0\0\0", 14) + size +
          QByteArray("\0\x02\x02\x44\x01\0;", 7);
 }
 
 // An 8-bit run-length BMP of width x height whose only code ends the picture.
 QByteArray declaredRleBmp(quint32 width, quint32 height) {
-  const quint32 planesAndBits = 1 | 8 << 16, black = 0, white = 0xFFFFFF;
-  return "BM" + le32({64, 0, 62, 40, width, height, planesAndBits, 1, 2, 2835, 2835, 2, 0}) +
-         le32({black, white}) + QByteArray("\0\x01", 2);
+  // Headers, then a palette of black and white, then the end-of-picture code.
+  return "BM" +
+         words({64, 0, 62, 40, width, height, 1 | 8 << 16, 1, 2, 2835, 2835, 2, 0, 0, 0xFFFFFF}) +
+         QByteArray("\0\x01", 2);
 }
 
 }  // namespace
@@ -122,10 +118,9 @@ std::vector<HostileFile> hostileFiles() {
   const QByteArray scans496 = encodeJpeg(512, 512, 1, true, true, 44);  // 11 + 44 x 11 + 1 scans
   const QByteArray cmyk455 = encodeJpeg(128, 128, 4, true, true, 10);   // 11 + 4 x (10 x 11 + 1)
   const QByteArray tiny444 = encodeJpeg(64, 48, 3, true, false);
-  // What each does to a reader: a name of the program's suffixes over another format (SVG,
-  // PDF, TIFF, PPM), a vast declared size (progressive: all the coefficients held; GIF, RLE BMP
-  // and interlaced PNG: decoded whole; baseline JPEG and PNG: streamed), data cut short, or scans
-  // so many (or over so many blocks) that walking them takes minutes.
+  // Other formats under a picture's name, vast declared sizes (held whole: the coefficients of a
+  // progressive JPEG, the frame of a GIF, RLE BMP or interlaced PNG), data cut short, scans so
+  // many (or over so many blocks) that walking them takes minutes.
   // clang-format off
   return {
       {"svg.jpg", "<?xml version='1.0'?><svg width='100000' height='100000'/>\n", unreadable},

@@ -4,8 +4,7 @@
 #include <QString>
 #include <vector>
 
-// Small files (each under 1 MB) made to cost a picture reader as much as they can, made afresh
-// by the tests and the end-to-end run, so no such file is kept in the tree.
+// Small files (under 1 MB) made to cost a picture reader as much as they can; made afresh.
 namespace trimora::testing {
 
 struct HostileFile {
