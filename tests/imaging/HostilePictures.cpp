@@ -112,8 +112,7 @@ QByteArray encodeJpeg(int width, int height, int components, bool progressive, b
 }
 
 std::vector<HostileFile> hostileFiles() {
-  const auto drawn = HostileFile::Expect::Drawn, unreadable = HostileFile::Expect::Unreadable,
-             tooLarge = HostileFile::Expect::TooLarge;
+  using enum HostileFile::Expect;
   const QByteArray photo = encodeJpeg(1800, 1200, 3, true);             // to be cut short
   const QByteArray scans496 = encodeJpeg(512, 512, 1, true, true, 44);  // 11 + 44 x 11 + 1 scans
   const QByteArray cmyk455 = encodeJpeg(128, 128, 4, true, true, 10);   // 11 + 4 x (10 x 11 + 1)
@@ -123,25 +122,25 @@ std::vector<HostileFile> hostileFiles() {
   // many (or over so many blocks) that walking them takes minutes.
   // clang-format off
   return {
-      {"svg.jpg", "<?xml version='1.0'?><svg width='100000' height='100000'/>\n", unreadable},
-      {"pdf.jpg", "%PDF-1.4\n1 0 obj<</Type/Page/MediaBox[0 0 14400 14400]>>endobj\n", unreadable},
-      {"tiff.jpg", QByteArray::fromHex("49492a00080000000100000104000100000000400000"), unreadable},
-      {"ppm.png", "P6\n16384 16384\n255\n" + QByteArray(64, 'x'), unreadable},
-      {"progressive-16384.jpg", declaring(tiny444, 16384, 16384), tooLarge, 268},
-      {"progressive-cut.jpg", photo.left(photo.size() * 3 / 5), unreadable},
-      {"scans-704.jpg", encodeJpeg(512, 512, 1, true, true, 63), unreadable},
-      {"scans-496.jpg", scans496, drawn},
-      {"scans-496-8192.jpg", declaring(scans496, 8192, 8192), unreadable},  // 500 M blocks
-      {"cmyk-scans-895.jpg", encodeJpeg(128, 128, 4, true, true, 20), unreadable},  // libvips reads
-      {"cmyk-scans-455-7000.jpg", declaring(cmyk455, 7000, 7000), unreadable},  // 350 M blocks
-      {"progressive-48mp.jpg", declaring(encodeJpeg(64, 48, 3, true), 8000, 6000), drawn},
-      {"baseline-100mp.jpg", declaring(encodeJpeg(64, 48), 12500, 8000), drawn},
-      {"gif-16384.gif", declaredGif(16384, 16384), tooLarge, 268},  // a frame of 1 GB
-      {"gif-6000.gif", declaredGif(6000, 6000), drawn},  // 144 MB
-      {"png-interlaced-16000.png", zeroPng(16000, 16000, 16, 4, true, 1, 4), tooLarge, 256},
-      {"png-zeros-8000.png", zeroPng(8000, 8000, 8, 0, false, 8000, 1), drawn},  // 64 MB from 62 kB
-      {"png-wide.png", zeroPng(1000000, 200, 8, 2, false, 1, 3), tooLarge, 200},  // 600 MB in rows
-      {"bmp-rle-15000.bmp", declaredRleBmp(15000, 15000), tooLarge, 225},  // 1.1 GB from 64 bytes
+      {"svg.jpg", "<?xml version='1.0'?><svg width='100000' height='100000'/>\n", Unreadable},
+      {"pdf.jpg", "%PDF-1.4\n1 0 obj<</Type/Page/MediaBox[0 0 14400 14400]>>endobj\n", Unreadable},
+      {"tiff.jpg", QByteArray::fromHex("49492a00080000000100000104000100000000400000"), Unreadable},
+      {"ppm.png", "P6\n16384 16384\n255\n" + QByteArray(64, 'x'), Unreadable},
+      {"progressive-16384.jpg", declaring(tiny444, 16384, 16384), TooLarge, 268},
+      {"progressive-cut.jpg", photo.left(photo.size() * 3 / 5), Unreadable},
+      {"scans-704.jpg", encodeJpeg(512, 512, 1, true, true, 63), Unreadable},
+      {"scans-496.jpg", scans496, Drawn},
+      {"scans-496-8192.jpg", declaring(scans496, 8192, 8192), Unreadable},  // 500 M blocks
+      {"cmyk-scans-895.jpg", encodeJpeg(128, 128, 4, true, true, 20), Unreadable},  // libvips reads
+      {"cmyk-scans-455-7000.jpg", declaring(cmyk455, 7000, 7000), Unreadable},  // 350 M blocks
+      {"progressive-48mp.jpg", declaring(encodeJpeg(64, 48, 3, true), 8000, 6000), Drawn},
+      {"baseline-100mp.jpg", declaring(encodeJpeg(64, 48), 12500, 8000), Drawn},
+      {"gif-16384.gif", declaredGif(16384, 16384), TooLarge, 268},  // a frame of 1 GB
+      {"gif-6000.gif", declaredGif(6000, 6000), Drawn},  // 144 MB
+      {"png-interlaced-16000.png", zeroPng(16000, 16000, 16, 4, true, 1, 4), TooLarge, 256},
+      {"png-zeros-8000.png", zeroPng(8000, 8000, 8, 0, false, 8000, 1), Drawn},  // 64 MB from 62 kB
+      {"png-wide.png", zeroPng(1000000, 200, 8, 2, false, 1, 3), TooLarge, 200},  // 600 MB in rows
+      {"bmp-rle-15000.bmp", declaredRleBmp(15000, 15000), TooLarge, 225},  // 1.1 GB from 64 bytes
   };
   // clang-format on
 }

@@ -17,9 +17,8 @@
 #include "PictureSource.h"
 #include "WorkspaceFixture.h"
 
-// Picture loading: the canvas and fit rules, then one table of files, every format and variant
-// and the hostile ones, each drawn upright at the planned size or refused with the status text
-// that says why, within the decode budget (plus what a display holds anyway) and 5 s of CPU.
+// Picture loading: the canvas and fit rules, then a table of files (every format and variant, the
+// hostile ones) each drawn upright or refused with its reason, within the memory and time bounds.
 namespace trimora {
 namespace {
 
@@ -102,6 +101,7 @@ std::vector<PictureFile> pictureFiles() {
   QByteArray topDown = qtFile(q.mirrored(), "bmp");
   qToLittleEndian(qint32(-90), topDown.data() + 22);
   add("baseline.jpg", vipsFile(q, ".jpg[Q=95]"), q, 1);
+  add("flat.jpg", qtFile(q.copy(0, 0, 60, 45).scaled(120, 90), "jpg"), {});  // see below
   add("rgb8.png", qtFile(q, "png"), q);
   add("picture.gif", vipsFile(q, ".gif"), q);
   add("rgb24.bmp", qtFile(q, "bmp"), q);
@@ -152,12 +152,10 @@ QImage cubic(const QImage& picture, QSize size) {
       .copy();
 }
 
-long statusKb(const char* field) {
-  QFile status("/proc/self/status");
-  if (!status.open(QIODevice::ReadOnly)) return -1;
-  for (const QByteArray& line : status.readAll().split('\n'))
-    if (line.startsWith(field)) return line.mid(qstrlen(field)).trimmed().split(' ')[0].toLong();
-  return -1;
+long statusKb(const char* field) {  // a figure of /proc/self/status
+  const QByteArray status = testing::ReadBytes("/proc/self/status");
+  const qsizetype at = status.indexOf(field) + qsizetype(qstrlen(field));
+  return status.mid(at, status.indexOf('\n', at) - at).trimmed().split(' ')[0].toLong();
 }
 
 TEST(PictureFiles, EachIsDrawnUprightOrRefusedWithItsReasonWithinTheBounds) {
@@ -172,7 +170,6 @@ TEST(PictureFiles, EachIsDrawnUprightOrRefusedWithItsReasonWithinTheBounds) {
     ASSERT_TRUE(refs.open(QIODevice::WriteOnly) && refs.write("5") == 1);
     const long before = statusKb("VmRSS:");
     const std::clock_t processor = std::clock();  // all threads: other load does not count
-    // As the workspace shows a picture: its size, then the canvas at zoom 100.
     const std::optional<QSize> size = pictureFileSize(path);
     QString whyNot = "stale";
     const QImage canvas = loadDisplayPicture(path, {-1, -1}, &whyNot);
@@ -198,6 +195,12 @@ TEST(PictureFiles, EachIsDrawnUprightOrRefusedWithItsReasonWithinTheBounds) {
   }
   QString whyNot = "stale";  // no entry selected: no picture and nothing to say
   EXPECT_TRUE(loadDisplayPicture({}, {-1, -1}, &whyNot).isNull() && whyNot.isEmpty());
+  // A flat JPEG stays flat at any size: the cubic's weights sum to one, the edges included.
+  for (QSize size : {QSize(40, 30), QSize(12, 9), QSize(116, 87)}) {
+    QImage expected(size, QImage::Format_RGB32);
+    expected.fill(QImage(dir.filePath("flat.jpg")).pixel(0, 0));
+    EXPECT_EQ(loadDisplayPicture(dir.filePath("flat.jpg"), size), expected) << size.width();
+  }
 }
 
 }  // namespace
