@@ -96,8 +96,9 @@ class Bitmap24 {
   bool copyFrom(const QImage& source, QPoint sourceTopLeft = {}, QSize size = {},
                 RasterOp op = RasterOp::Copy);
   // Copies size pixels (a negative side: this bitmap's) from sourceTopLeft of
-  // this bitmap to targetTopLeft of the target, clipped, never stretched. A
-  // QImage target must be one of the 32-bit RGB formats.
+  // this bitmap to targetTopLeft of the target, clipped, never stretched. False
+  // when either side has no pixels, the target is not a known surface or (a
+  // QImage) not one of the 32-bit RGB formats.
   bool paintOnto(SurfaceHandle target, QPoint targetTopLeft = {}, QSize size = {},
                  QPoint sourceTopLeft = {}, RasterOp op = RasterOp::Copy) const;
   bool paintOnto(QImage& target, QPoint targetTopLeft = {}, QSize size = {},

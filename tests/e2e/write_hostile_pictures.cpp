@@ -13,5 +13,5 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: %s FOLDER\n", argv[0]);
     return 2;
   }
-  return trimora::testing::WriteHostileFiles(QString::fromLocal8Bit(argv[1])) ? 0 : 1;
+  return trimora::testing::writeHostileFiles(QString::fromLocal8Bit(argv[1])) ? 0 : 1;
 }

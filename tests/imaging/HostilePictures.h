@@ -4,28 +4,22 @@
 #include <QString>
 #include <vector>
 
-// Small files (each under 1 MB) made to cost a picture reader as much as they
-// can: pictures that declare a vast size, that are cut short or made of very
-// many scans, and files of other formats named as pictures. Made afresh by
-// the tests and the end-to-end run, so no such file is kept in the tree.
+// Small files (under 1 MB) made to cost a picture reader as much as they can; made afresh.
 namespace trimora::testing {
 
 struct HostileFile {
-  enum class Expect {
-    Drawn,       // a valid picture within the bounds: shown
-    Unreadable,  // "Cannot read picture"
-    TooLarge,    // "Picture too large to open (N MP)"
-  };
-  QString name;  // the file's name in a folder, its suffix one the program lists
+  enum class Expect { Drawn, Unreadable, TooLarge };  // TooLarge: "Picture too large to open"
+  QString name;                                       // its suffix one the program lists
   QByteArray bytes;
   Expect expect;
-  QString why;         // what the file does to a reader
-  int megapixels = 0;  // for TooLarge: the size the status line gives
+  int megapixels = 0;  // TooLarge: the size the status line gives
 };
+std::vector<HostileFile> hostileFiles();
+bool writeHostileFiles(const QString& folder);  // false on a failed write
 
-std::vector<HostileFile> HostileFiles();
-
-// Writes every file of HostileFiles() into folder; false on a failed write.
-bool WriteHostileFiles(const QString& folder);
+// A JPEG of smooth shading under a fine ripple by libjpeg: 1 (grey), 3 or 4 (CMYK)
+// components; bitByBit >= 0 sends that many AC coefficients one bit a scan.
+QByteArray encodeJpeg(int width, int height, int components = 3, bool progressive = false,
+                      bool subsampled = true, int bitByBit = -1);
 
 }  // namespace trimora::testing

@@ -1,106 +1,205 @@
-#include <gtest/gtest.h>
+// libvips first: glib's headers use names that Qt defines as macros.
+#include <vips/vips8>
 
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <QBuffer>
 #include <QPainter>
 #include <QTemporaryDir>
-#include <tuple>
+#include <QTransform>
+#include <QtEndian>
+#include <ctime>
 
-#include "ImagingPictures.h"
+#include "DecodeBudget.h"
+#include "HostilePictures.h"
 #include "PictureLoader.h"
-#include "TestPictures.h"
+#include "PictureSource.h"
+#include "WorkspaceFixture.h"
 
-// The canvas and fit rules, first on sizes alone, then on drawn pictures.
+// Picture loading: the canvas and fit rules, then a table of files (every format and variant, the
+// hostile ones) each drawn upright or refused with its reason, within the memory and time bounds.
 namespace trimora {
 namespace {
 
-// On sizes alone; LoadGeometry below draws the common cases.
-TEST(CanvasSizeFor, SubstitutesAndCapsEachSideOnItsOwn) {
-  // Picture, asked width and height, cap, canvas.
-  const std::tuple<QSize, int, int, int, QSize> cases[] = {
-      {{3000, 1500}, -1, 700, 2000, {2000, 700}},
-      {{3000, 1500}, -1, -1, -5, {3000, 1500}},
-      {{800, 600}, 2500, 100, 2000, {2000, 100}},
-      {{1500, 3000}, -1, -1, 2000, {1500, 2000}}};
-  for (auto [picture, w, h, max, canvas] : cases) {
-    EXPECT_EQ(canvasSizeFor(picture, {w, h}, max), canvas) << w << "x" << h << " max " << max;
-  }
+using testing::HostileFile;
+using Expect = HostileFile::Expect;
+
+TEST(PictureGeometry, CanvasFitAndDecodingScaleOnSizesAlone) {
+  // clang-format off
+  // Picture, request, cap: canvas.
+  for (auto [picture, request, cap, canvas] : {std::tuple<QSize, QSize, int, QSize>
+           {{3000, 1500}, {-1, 700}, 2000, {2000, 700}}, {{3000, 1500}, {-1, -1}, -5, {3000, 1500}},
+           {{800, 600}, {2500, 100}, 2000, {2000, 100}}, {{10, 10}, {-2, 2001}, 2000, {-2, 2000}}})
+    EXPECT_EQ(canvasSizeFor(picture, request, cap), canvas) << request.width() << " cap " << cap;
+  // Picture on canvas: fitted, centred, every figure rounded half to even.
+  for (auto [picture, canvas, fit] : {std::tuple<QSize, QSize, QRect>
+           {{800, 600}, {401, 300}, {0, 0, 400, 300}}, {{800, 600}, {403, 300}, {2, 0, 400, 300}},
+           {{800, 600}, {400, 300}, {0, 0, 400, 300}}, {{200, 100}, {5, 5}, {0, 2, 5, 2}},
+           {{100, 200}, {5, 5}, {2, 0, 2, 5}}, {{1, 20000}, {1, 2000}, {0, 0, 0, 2000}}})
+    EXPECT_EQ(fitRect(picture, canvas, Qt::KeepAspectRatio), fit) << canvas.width();
+  // Stored size, target: the JPEG DCT scale that leaves at least twice the target.
+  for (auto [stored, target, shrink] : {std::tuple<QSize, QSize, int>
+           {{800, 800}, {100, 100}, 4}, {{800, 800}, {101, 100}, 2}, {{200, 98}, {50, 25}, 1},
+           {{1600, 1600}, {100, 100}, 8}})
+    EXPECT_EQ(imaging::jpegShrinkFor(stored, target), shrink) << stored.height();
+  // clang-format on
 }
 
-TEST(FitRect, CentresThePictureRoundingHalvesToEven) {
-  const std::tuple<QSize, QSize, QRect> cases[] = {
-      {{800, 600}, {401, 300}, {0, 0, 400, 300}},  // x = nearest(0.5) = 0
-      {{800, 600}, {403, 300}, {2, 0, 400, 300}},  // x = nearest(1.5) = 2
-      {{800, 600}, {400, 300}, {0, 0, 400, 300}},  // equal ratios: edge to edge
-      {{200, 100}, {5, 5}, {0, 2, 5, 2}},          // h = nearest(2.5) = 2, y = nearest(1.5)
-      {{1, 20000}, {1, 2000}, {0, 0, 0, 2000}}};   // a side that rounds to nothing
-  for (auto [picture, canvas, fit] : cases) {
-    EXPECT_EQ(fitRect(picture, canvas, Qt::KeepAspectRatio), fit)
-        << canvas.width() << "x" << canvas.height();
-  }
-  EXPECT_EQ(fitRect({3000, 1500}, {700, 700}, Qt::IgnoreAspectRatio), QRect(0, 0, 700, 700));
+QByteArray qtFile(const QImage& image, const char* format) {
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  return buffer.open(QIODevice::WriteOnly) && image.save(&buffer, format) ? bytes : QByteArray();
 }
 
-TEST(LoadGeometry, NativeSizeGivesTheSameCanvasAndPixels) {
-  QTemporaryDir dir;
-  const QString path = testing::WritePicture(dir.filePath("p.png"), 800, 600, 3);
-  const QImage canvas = loadDisplayPicture(path, {-1, -1});
-  EXPECT_EQ(canvas.size(), QSize(800, 600));
-  EXPECT_EQ(canvas.format(), QImage::Format_RGB32);
-  EXPECT_EQ(canvas, testing::PatternImage(800, 600, 3));
+// Saved by libvips (the suffix with options picks the saver), in CMYK or with an EXIF orientation.
+QByteArray vipsFile(const QImage& image, const char* suffix, int orientation = 0,
+                    bool cmyk = false) {
+  const QByteArray png = qtFile(image, "png");
+  vips::VImage v = vips::VImage::new_from_buffer(png.constData(), size_t(png.size()), "");
+  if (cmyk) v = v.colourspace(VIPS_INTERPRETATION_CMYK);
+  if (orientation != 0) v.set("orientation", orientation);
+  void* bytes = nullptr;
+  size_t size = 0;
+  v.write_to_buffer(suffix, &bytes, &size);
+  const QByteArray file(static_cast<const char*>(bytes), qsizetype(size));
+  g_free(bytes);
+  return file;
 }
 
-// A flat red picture drawn on a blue back colour: the canvas must be blue with
-// the red exactly where the picture lands. A side of the fit that rounds to
-// nothing leaves the canvas plain.
-TEST(LoadGeometry, FittedCentredStretchedAndCapped) {
-  QTemporaryDir dir;
-  // Picture, asked canvas, fitted, cap, canvas, where the picture lands.
-  const std::tuple<QSize, QSize, bool, int, QSize, QRect> cases[] = {
-      {{3000, 1500}, {-1, -1}, true, 2000, {2000, 1500}, {0, 250, 2000, 1000}},
-      {{1500, 3000}, {-1, -1}, true, 2000, {1500, 2000}, {250, 0, 1000, 2000}},
-      {{800, 600}, {401, 300}, true, 2000, {401, 300}, {0, 0, 400, 300}},
-      {{3000, 1500}, {300, 300}, false, 2000, {300, 300}, {0, 0, 300, 300}},
-      {{3000, 1500}, {-1, -1}, true, 0, {3000, 1500}, {0, 0, 3000, 1500}},
-      {{1, 1}, {-1, -1}, true, 2000, {1, 1}, {0, 0, 1, 1}},
-      {{1, 1}, {100, 100}, true, 2000, {100, 100}, {0, 0, 100, 100}},
-      {{1, 20000}, {-1, -1}, true, 2000, {1, 2000}, {}},
-      {{1, 20000}, {100, 100}, false, 2000, {100, 100}, {0, 0, 100, 100}}};
-  for (auto [picture, ask, fit, max, canvas, lands] : cases) {
-    SCOPED_TRACE(::testing::Message() << picture.width() << "x" << picture.height() << " on "
-                                      << ask.width() << "x" << ask.height());
-    const QString path = testing::WritePicture(
-        dir.filePath(QStringLiteral("%1x%2.png").arg(picture.width()).arg(picture.height())),
-        picture.width(), picture.height(), 0, Qt::red);
-    const QImage drawn = loadScaledPicture(path, ask, Qt::blue,
-                                           fit ? Qt::KeepAspectRatio : Qt::IgnoreAspectRatio, max);
-    ASSERT_EQ(drawn.size(), canvas);
-    QImage expected(canvas, QImage::Format_RGB32);
-    expected.fill(Qt::blue);
-    QPainter(&expected).fillRect(lands, Qt::red);
-    EXPECT_TRUE(drawn == expected);
-  }
-  // An empty canvas is no picture.
-  for (QSize empty : {QSize(0, 100), QSize(100, -2)}) {
-    EXPECT_TRUE(
-        loadScaledPicture(dir.filePath("800x600.png"), empty, Qt::black, Qt::KeepAspectRatio, 2000)
-            .isNull());
-  }
+// Four flat quadrants of distinct colours (of an even size): they survive palettes and JPEG
+// and show any flip or turn; a hole of another colour (transparent) in the middle.
+QImage quadrants(int w, int h, QColor hole = {}) {
+  QImage image(w, h, QImage::Format_ARGB32);
+  QPainter p(&image);
+  const QColor colours[] = {{200, 30, 30}, {30, 160, 40}, {40, 50, 190}, {230, 210, 40}};
+  for (int k = 0; k < 4; ++k) p.fillRect(k % 2 * w / 2, k / 2 * h / 2, w / 2, h / 2, colours[k]);
+  p.setCompositionMode(QPainter::CompositionMode_Source);
+  if (hole.isValid()) p.fillRect(w / 4, h / 4, w / 2, h / 2, hole);
+  p.end();
+  return hole == Qt::transparent ? image : image.convertToFormat(QImage::Format_RGB32);
 }
 
-TEST(LoadGeometry, ScalingKeepsTheMeanColourOfDetail) {
-  QTemporaryDir dir;
-  const QString path = testing::WritePicture(dir.filePath("fine.png"), 300, 200, 5);
-  const auto mean = [](const QImage& image, int k) {
-    double sum = 0;
-    for (int y = 0; y < image.height(); ++y) {
-      for (int x = 0; x < image.width(); ++x) sum += (image.pixel(x, y) >> (8 * k)) & 0xFF;
-    }
-    return sum / (double(image.width()) * image.height());
+// A file and what it gives. A drawn one is compared with `upright` at its size, and at a quarter
+// (JPEG: a reduced DCT scale, then its own cubic) with libvips' cubic reduction of it. No bytes:
+// a missing file, a folder or a pipe. (The window steps through damaged files.)
+struct PictureFile {
+  HostileFile file;
+  QImage upright = {};
+  int tolerance = 0;  // mean difference a channel
+};
+
+std::vector<PictureFile> pictureFiles() {
+  const ImagingLibrary library;  // libvips writes some of the files
+  std::vector<PictureFile> files;
+  const auto add = [&](QString name, QByteArray bytes, QImage upright, int tolerance = 0) {
+    files.push_back({{name, bytes, Expect::Drawn}, upright, tolerance});
   };
-  const QImage source = testing::PatternImage(300, 200, 5);
-  for (QSize ask : {QSize(90, 60), QSize(600, 400)}) {  // reduced and enlarged
-    const QImage canvas = loadDisplayPicture(path, ask);
-    ASSERT_EQ(canvas.size(), ask);
-    for (int k = 0; k < 3; ++k) EXPECT_NEAR(mean(canvas, k), mean(source, k), 2.0) << k;
+  const QImage q = quadrants(120, 90), holed = quadrants(120, 90, Qt::transparent);
+  const QImage indexed = q.convertToFormat(QImage::Format_Indexed8),
+               grey = q.convertToFormat(QImage::Format_Grayscale8);
+  QByteArray topDown = qtFile(q.mirrored(), "bmp");
+  qToLittleEndian(qint32(-90), topDown.data() + 22);
+  add("baseline.jpg", vipsFile(q, ".jpg[Q=95]"), q, 1);
+  add("flat.jpg", qtFile(q.copy(0, 0, 60, 45).scaled(120, 90), "jpg"), {});  // see below
+  add("rgb8.png", qtFile(q, "png"), q);
+  add("picture.gif", vipsFile(q, ".gif"), q);
+  add("rgb24.bmp", qtFile(q, "bmp"), q);
+  add("palette.bmp", qtFile(indexed, "bmp"), indexed);
+  add("topdown.bmp", topDown, q);
+  // Tall, full of detail: the decoder's ring of rows goes round; Qt reads it with the same libjpeg.
+  const QByteArray tall = qtFile(testing::PatternImage(180, 1600, 4), "jpg");
+  add("tall.jpg", tall, QImage::fromData(tall), 1);
+  add("progressive.jpg", vipsFile(q, ".jpg[Q=95,interlace]"), q, 1);
+  add("grey.jpg", qtFile(grey, "jpg"), grey, 1);
+  add("cmyk.jpg", vipsFile(q, ".jpg[Q=95]", 0, true), q, 18);  // through a colour profile
+  add("rgb16.png", qtFile(q.convertToFormat(QImage::Format_RGBX64), "png"), q);
+  add("palette.png", qtFile(indexed, "png"), indexed);
+  add("alpha.png", qtFile(holed, "png"), quadrants(120, 90, Qt::white));
+  add("alpha.gif", vipsFile(holed, ".gif"), quadrants(120, 90, Qt::white));
+  // 5800 x 5800 at 16 bits, red and blue: 134 MB decoded, past Qt's own 128 MB limit.
+  add("large.bmp",
+      QByteArray::fromHex("424db69c0204000000003600000028000000a8160000a816000001001000") +
+          QByteArray(24, '\0') + QByteArray("\x1F\x7C", 2).repeated(5800 * 5800),
+      {});
+  // How a camera stores the upright picture under each EXIF tag: turned, then mirrored.
+  const std::tuple<int, bool, bool> stored[8] = {{0, 0, 0},  {0, 1, 0},   {0, 1, 1},  {0, 0, 1},
+                                                 {90, 1, 0}, {270, 0, 0}, {90, 0, 1}, {90, 0, 0}};
+  for (int tag = 1; tag <= 8; ++tag) {
+    const auto [turn, across, down] = stored[tag - 1];
+    const QImage image = quadrants(192, 128).transformed(QTransform().rotate(turn));
+    add(QString("exif%1.jpg").arg(tag), vipsFile(image.mirrored(across, down), ".jpg[Q=98]", tag),
+        quadrants(192, 128), 1);
+  }
+  for (const char* name : {"missing.png", "folder.jpg", "pipe.jpg"})
+    files.push_back({{name, {}, Expect::Unreadable}});
+  files.push_back({{"bm.bmp", "BM but nothing else", Expect::Unreadable}});
+  for (const HostileFile& file : testing::hostileFiles()) files.push_back({file});
+  return files;
+}
+
+// The picture reduced by libvips' cubic (its gap off): what the scaler should give.
+QImage cubic(const QImage& picture, QSize size) {
+  const QImage rgb = picture.convertToFormat(QImage::Format_RGB888);
+  auto* options = vips::VImage::option()->set("vscale", double(size.height()) / rgb.height());
+  const vips::VImage reduced =
+      vips::VImage::new_from_memory(const_cast<uchar*>(rgb.constBits()), size_t(rgb.sizeInBytes()),
+                                    rgb.width(), rgb.height(), 3, VIPS_FORMAT_UCHAR)
+          .resize(double(size.width()) / rgb.width(),
+                  options->set("kernel", VIPS_KERNEL_CUBIC)->set("gap", 0.0));
+  return QImage(static_cast<const uchar*>(reduced.data()), size.width(), size.height(),
+                size.width() * 3, QImage::Format_RGB888)
+      .copy();
+}
+
+long statusKb(const char* field) {  // a figure of /proc/self/status
+  const QByteArray status = testing::ReadBytes("/proc/self/status");
+  const qsizetype at = status.indexOf(field) + qsizetype(qstrlen(field));
+  return status.mid(at, status.indexOf('\n', at) - at).trimmed().split(' ')[0].toLong();
+}
+
+TEST(PictureFiles, EachIsDrawnUprightOrRefusedWithItsReasonWithinTheBounds) {
+  QTemporaryDir dir;
+  for (const auto& [file, upright, tolerance] : pictureFiles()) {
+    SCOPED_TRACE(file.name.toStdString());
+    const QString path = dir.filePath(file.name);
+    ASSERT_TRUE(file.bytes.isEmpty() || testing::WriteBytes(path, file.bytes));
+    ASSERT_TRUE(file.name != "folder.jpg" || QDir(dir.path()).mkdir(file.name));
+    ASSERT_TRUE(file.name != "pipe.jpg" || ::mkfifo(QFile::encodeName(path).data(), 0600) == 0);
+    QFile refs("/proc/self/clear_refs");  // the peak resident size starts afresh
+    ASSERT_TRUE(refs.open(QIODevice::WriteOnly) && refs.write("5") == 1);
+    const long before = statusKb("VmRSS:");
+    const std::clock_t processor = std::clock();  // all threads: other load does not count
+    const std::optional<QSize> size = pictureFileSize(path);
+    QString whyNot = "stale";
+    const QImage canvas = loadDisplayPicture(path, {-1, -1}, &whyNot);
+    EXPECT_LT(double(std::clock() - processor) / CLOCKS_PER_SEC, 5.0);
+    EXPECT_LT(statusKb("VmHWM:") - before, (imaging::decodeBudget() >> 10) + 100 * 1024);
+    const QSize planned = canvasSizeFor(size.value_or(QSize()), {-1, -1}, kMaxDisplaySide);
+    EXPECT_TRUE(canvas.isNull()
+                    ? whyNot == cannotReadPictureText() || whyNot.startsWith("Picture too large")
+                    : whyNot.isEmpty() && canvas.size() == planned);
+    EXPECT_EQ(canvas.isNull(), file.expect != Expect::Drawn);
+    EXPECT_TRUE(file.expect != Expect::Unreadable || whyNot == "Cannot read picture");
+    if (file.expect == Expect::TooLarge) {
+      EXPECT_EQ(whyNot, QString("Picture too large to open (%1 MP)").arg(file.megapixels));
+      EXPECT_FALSE(size) << "a refused picture has no size";
+    }
+    if (upright.isNull()) continue;
+    EXPECT_EQ(size, upright.size());
+    EXPECT_LE(testing::meanDifference(canvas, upright), tolerance);
+    const QImage reduced = loadDisplayPicture(path, upright.size() / 4);
+    const QRect fit = fitRect(upright.size(), reduced.size(), Qt::KeepAspectRatio);
+    const QImage smaller = cubic(upright, fit.size());
+    EXPECT_LE(testing::meanDifference(reduced.copy(fit), smaller), tolerance + 1);
+  }
+  QString whyNot = "stale";  // no entry selected: no picture and nothing to say
+  EXPECT_TRUE(loadDisplayPicture({}, {-1, -1}, &whyNot).isNull() && whyNot.isEmpty());
+  // A flat JPEG stays flat at any size: the cubic's weights sum to one, the edges included.
+  for (QSize size : {QSize(40, 30), QSize(12, 9), QSize(116, 87)}) {
+    QImage expected(size, QImage::Format_RGB32);
+    expected.fill(QImage(dir.filePath("flat.jpg")).pixel(0, 0));
+    EXPECT_EQ(loadDisplayPicture(dir.filePath("flat.jpg"), size), expected) << size.width();
   }
 }
 
