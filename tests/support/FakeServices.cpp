@@ -40,52 +40,39 @@ QWidget* FakePointer::widgetAt(const QPoint& globalPos) {
   return under ? under : QApplication::widgetAt(globalPos);
 }
 
-struct FakeClock::Entry {
+struct FakeClock::Timer final : TimerEngine {
+  Timer(FakeClock& clock, std::function<void()> tick) : clock(clock), onTick(std::move(tick)) {
+    clock.timers.push_back(this);
+  }
+  ~Timer() override { std::erase(clock.timers, this); }
+  void start(int ms) override {
+    active = true, interval = std::max(1, ms), due = clock.now + interval;
+  }
+  void stop() override { active = false; }
+  bool isActive() const override { return active; }
+  FakeClock& clock;
   std::function<void()> onTick;
   bool active = false;
   int interval = 0;
   long long due = 0;
 };
 
-class FakeTimerEngine final : public TimerEngine {
- public:
-  FakeTimerEngine(FakeClock& clock, std::function<void()> onTick) : mClock(clock) {
-    mEntry.onTick = std::move(onTick);
-    mClock.mTimers.push_back(&mEntry);
-  }
-  ~FakeTimerEngine() override {
-    auto& v = mClock.mTimers;
-    v.erase(std::remove(v.begin(), v.end(), &mEntry), v.end());
-  }
-  void start(int intervalMs) override {
-    mEntry.active = true;
-    mEntry.interval = std::max(1, intervalMs);
-    mEntry.due = mClock.mNow + mEntry.interval;
-  }
-  void stop() override { mEntry.active = false; }
-  bool isActive() const override { return mEntry.active; }
-
- private:
-  FakeClock& mClock;
-  FakeClock::Entry mEntry;
-};
-
 std::unique_ptr<TimerEngine> FakeClock::createTimer(std::function<void()> onTick) {
-  return std::make_unique<FakeTimerEngine>(*this, std::move(onTick));
+  return std::make_unique<Timer>(*this, std::move(onTick));
 }
 
 void FakeClock::advance(int ms) {
-  const long long end = mNow + ms;
+  const long long end = now + ms;
   for (;;) {
-    Entry* next = nullptr;
-    for (Entry* e : mTimers)
-      if (e->active && e->due <= end && (!next || e->due < next->due)) next = e;
+    Timer* next = nullptr;
+    for (Timer* t : timers)
+      if (t->active && t->due <= end && (!next || t->due < next->due)) next = t;
     if (!next) break;
-    mNow = next->due;
+    now = next->due;
     next->due += next->interval;
     next->onTick();  // may stop, restart or destroy timers
   }
-  mNow = end;
+  now = end;
 }
 
 }  // namespace trimora::testing

@@ -59,17 +59,11 @@ class FakePointer final : public PointerService {
 // Time that moves only when the test says so.
 class FakeClock final : public ClockService {
  public:
+  struct Timer;
   std::unique_ptr<TimerEngine> createTimer(std::function<void()> onTick) override;
-  // Moves time forward, firing every due tick in time order.
-  void advance(int ms);
-  long long now() const { return mNow; }
-
-  struct Entry;
-
- private:
-  friend class FakeTimerEngine;
-  long long mNow = 0;
-  std::vector<Entry*> mTimers;
+  void advance(int ms);  // fires every due tick in time order
+  std::vector<Timer*> timers;
+  long long now = 0;
 };
 
 struct FakeServices {

@@ -8,50 +8,29 @@
 namespace trimora {
 namespace {
 
-TEST(CropGeometry, CanvasForEachZoom) {
-  const struct {
-    QSize picture;
-    int zoom;
-    QSize canvas;
-  } cases[] = {
-      {{600, 400}, 100, {600, 400}},      // the picture's own size
-      {{600, 400}, 50, {300, 200}},       //
-      {{600, 400}, 25, {150, 100}},       //
+TEST(CropGeometry, CanvasForEachZoomTheFitLoopAndTheSearch) {
+  // clang-format off
+  const struct { QSize picture; int zoom; QSize canvas; } canvases[] = {
+      {{600, 400}, 100, {600, 400}}, {{600, 400}, 50, {300, 200}}, {{600, 400}, 25, {150, 100}},
       {{600, 400}, 15, {100, 100}},       // below the minimum: raised to a square
       {{3000, 1000}, 100, {2000, 1000}},  // each side capped on its own
-      {{3000, 1000}, 50, {1000, 500}},    // the zoom's share of the capped size
-      {{3000, 1000}, 5, {100, 100}},      //
+      {{3000, 1000}, 50, {1000, 500}}, {{3000, 1000}, 5, {100, 100}},
       {{0, 0}, 100, {0, 0}},              // a picture that cannot be read
-      {{333, 333}, 45, {150, 150}},       // 149.85 rounds to 150
-  };
-  for (const auto& c : cases)
+      {{333, 333}, 45, {150, 150}}};      // 149.85 rounds to 150
+  for (const auto& c : canvases)
     EXPECT_EQ(canvasForZoom(c.picture, c.zoom), c.canvas) << c.picture.width() << "@" << c.zoom;
   EXPECT_EQ(canvasRequest({600, 400}, 100), QSize(-1, -1));
-}
-
-TEST(CropGeometry, FitLoopAndSearch) {
-  const struct {
-    QSize picture, frame;
-    int zoom;
-    bool searching;
-    std::vector<int> passes;
-    int drawn;
-    QString lastStatus;
-  } cases[] = {
+  const struct { QSize picture, frame; int zoom; bool searching; std::vector<int> passes;
+                 int drawn; QString lastStatus; } fits[] = {
       {{600, 400}, {160, 128}, 100, false, {100}, 100, ""},  // fits: nothing to say
       {{600, 400}, {160, 128}, 50, false, {50}, 50, "50%"},
       {{600, 400}, {320, 240}, 15, false, {15}, 15, "15% Too small to crop"},
       {{600, 400}, {160, 128}, 5, true, {5, 15, 25, 35}, 35, "35%"},  // 210 x 140 > 160 x 128
-      {{100, 80},
-       {160, 128},
-       5,
-       true,
-       {5, 15, 25, 35, 45, 55, 65, 75, 85, 95},
-       100,
+      {{100, 80}, {160, 128}, 5, true, {5, 15, 25, 35, 45, 55, 65, 75, 85, 95}, 100,
        "95% Too small to crop"},  // none fits: drawn at its own size
-      {{160, 128}, {160, 128}, 100, false, {100}, 100, "Too small to crop"},  // equal is too small
-  };
-  for (const auto& c : cases) {
+      {{160, 128}, {160, 128}, 100, false, {100}, 100, "Too small to crop"}};  // equal: too small
+  // clang-format on
+  for (const auto& c : fits) {
     const FitPlan plan = planFit(c.picture, c.frame, c.zoom, c.searching);
     std::vector<int> zooms;
     for (const FitPass& pass : plan.passes) zooms.push_back(pass.zoom);
@@ -64,48 +43,37 @@ TEST(CropGeometry, FitLoopAndSearch) {
   EXPECT_EQ(startZoom(60, true, true), 5);
 }
 
-// The frame centres on the pointer and stays on the canvas, flush with any
-// edge it reaches; only a frame that leaves the canvas is off it.
-TEST(CropGeometry, FramePlacement) {
+// The frame centres on the pointer and stays on the canvas, flush with any edge it reaches; only
+// a frame that leaves the canvas is off it. The view centres what it can show and scrolls the
+// rest; auto-pan steps towards a frame past an edge.
+TEST(CropGeometry, FramePlacementScrollingCentringAndPanning) {
   const QSize frame(100, 80), canvas(600, 400);
-  const struct {
-    QPoint pointer, topLeft;
-  } cases[] = {
-      {{300, 200}, {250, 160}}, {{2, 3}, {0, 0}},       {{599, 399}, {500, 320}},
-      {{50, 40}, {0, 0}},       {{-40, 500}, {0, 320}}, {{700, -5}, {500, 0}},
-  };
-  for (const auto& c : cases) {
+  // clang-format off
+  const struct { QPoint pointer, topLeft; } placements[] = {
+      {{300, 200}, {250, 160}}, {{2, 3}, {0, 0}}, {{599, 399}, {500, 320}}, {{50, 40}, {0, 0}},
+      {{-40, 500}, {0, 320}}, {{700, -5}, {500, 0}}};
+  const struct { QRect frame; bool on; } edges[] = {
+      {{0, 0, 100, 80}, true}, {{500, 320, 100, 80}, true}, {{-1, 0, 100, 80}, false},
+      {{0, -1, 100, 80}, false}, {{501, 0, 100, 80}, false}, {{0, 321, 100, 80}, false}};
+  const struct { int length, visible, range, offset; } scrolls[] = {
+      {600, 604, 0, 2}, {603, 604, 0, 0}, {604, 604, 0, 0}, {605, 604, 1, 0}, {2000, 604, 1396, 0}};
+  const struct { int frameStart, scroll, maxScroll, step; } pans[] = {
+      {500, 0, 400, kPanStep},    // the frame reaches past the right edge
+      {500, 398, 400, 0},         // a step short of the end: the bar does the rest
+      {90, 100, 400, -kPanStep},  // past the left edge
+      {90, 2, 400, 0}, {200, 100, 400, 0}};
+  // clang-format on
+  for (const auto& c : placements) {
     const QPoint topLeft = frameForPointer(c.pointer, frame, canvas);
     EXPECT_EQ(topLeft, c.topLeft) << c.pointer.x() << "," << c.pointer.y();
     EXPECT_TRUE(frameOnCanvas(QRect(topLeft, frame), canvas));
   }
   EXPECT_EQ(clampFrame({550, 390}, frame, {300, 200}), QPoint(200, 120));
-  const struct {
-    QRect frame;
-    bool on;
-  } edges[] = {{{0, 0, 100, 80}, true},   {{500, 320, 100, 80}, true}, {{-1, 0, 100, 80}, false},
-               {{0, -1, 100, 80}, false}, {{501, 0, 100, 80}, false},  {{0, 321, 100, 80}, false}};
   for (const auto& e : edges) EXPECT_EQ(frameOnCanvas(e.frame, canvas), e.on) << e.frame.x();
-}
-
-TEST(CropGeometry, ScrollingCentringAndPanning) {
-  const struct {
-    int length, visible, range, offset;
-  } cases[] = {
-      {600, 604, 0, 2}, {603, 604, 0, 0}, {604, 604, 0, 0}, {605, 604, 1, 0}, {2000, 604, 1396, 0}};
-  for (const auto& c : cases) {
+  for (const auto& c : scrolls) {
     EXPECT_EQ(scrollRange(c.length, c.visible), c.range) << c.length;
     EXPECT_EQ(centredOffset(c.length, c.visible), c.offset) << c.length;
   }
-  const struct {
-    int frameStart, scroll, maxScroll, step;
-  } pans[] = {
-      {500, 0, 400, kPanStep},    // the frame reaches past the right edge
-      {500, 398, 400, 0},         // a step short of the end: the bar does the rest
-      {90, 100, 400, -kPanStep},  // past the left edge
-      {90, 2, 400, 0},            //
-      {200, 100, 400, 0},         // inside: nothing to do
-  };
   for (const auto& p : pans)
     EXPECT_EQ(autoPanStep(p.frameStart, 100, p.scroll, p.maxScroll, 500), p.step) << p.frameStart;
 }

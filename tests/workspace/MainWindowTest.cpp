@@ -24,13 +24,11 @@ TEST_F(MainWindowStart, FirstRunHasTheBuiltDefaultsAndOpensTheWizard) {
   EXPECT_TRUE(window->isVisible());  // shown once the wizard has closed
   EXPECT_TRUE(window->windowTitle().startsWith(
       QString("Trimora v%1.%2.0.").arg(TRIMORA_VERSION_MAJOR).arg(TRIMORA_VERSION_MINOR)));
-  EXPECT_EQ(panel().frameWidthText(), "160");
-  EXPECT_EQ(panel().frameHeightText(), "128");
-  EXPECT_EQ(panel().qualityText(), "90");
-  EXPECT_EQ(panel().zoom(), 100);
-  EXPECT_EQ(panel().autoPan(), 1);
+  EXPECT_EQ(
+      QStringList({panel().frameWidthText(), panel().frameHeightText(), panel().qualityText()}),
+      QStringList({"160", "128", "90"}));
+  EXPECT_TRUE(panel().zoom() == 100 && panel().autoPan() == 1 && list().count() == 0);
   EXPECT_EQ(panel().maxCropSize() + panel().resizeLock(), 0);
-  EXPECT_EQ(list().count(), 0);
 }
 
 TEST_F(MainWindowStart, RemembersTheListPositionAndTheZoom) {
@@ -67,12 +65,9 @@ TEST_F(MainWindowStart, SettingsRestoreWithTheirReactionsAndRoundTripExactly) {
   store("PWidth", "12a");
   store("Quality", "abc");
   start();
-  EXPECT_EQ(panel().maxCropSize(), 1);
-  EXPECT_EQ(panel().resizeLock(), 1);
-  EXPECT_EQ(panel().autoPan(), 1);
+  EXPECT_TRUE(panel().maxCropSize() == 1 && panel().resizeLock() == 1 && panel().autoPan() == 1);
   EXPECT_EQ(statuses.value(0), "Max Zoom Out Enabled");
-  EXPECT_EQ(panel().frameWidthText(), "12");
-  EXPECT_EQ(panel().qualityText(), "1");
+  EXPECT_EQ(panel().frameWidthText() + "/" + panel().qualityText(), "12/1");
   window.reset();
 
   WritePictureFolder(in(), 3);
@@ -151,8 +146,7 @@ TEST_F(MainWindowStart, LinksOpenTheHelpPageOrSayWhereItIs) {
   window->showDonationPage();
   ASSERT_EQ(fakes.shell.opened.size(), 3);
   EXPECT_TRUE(QFile::exists(fakes.shell.opened[0].toLocalFile()));
-  EXPECT_EQ(fakes.shell.opened[1].fragment(), "about");
-  EXPECT_EQ(fakes.shell.opened[2].fragment(), "support");
+  EXPECT_EQ(fakes.shell.opened[1].fragment() + fakes.shell.opened[2].fragment(), "aboutsupport");
   fakes.shell.succeed = false;  // as a desktop without a browser
   window->showHelp();
   ASSERT_EQ(fakes.messages.shown.size(), 1u);
