@@ -214,15 +214,4 @@ TEST_F(Crop, AlreadyCroppedFollowsTheEntryAndTheOutputFolder) {
   EXPECT_EQ(view().croppedMark(), "Already Cropped");
 }
 
-TEST_F(Crop, AnUnreadableFileShowsNoPictureAndNoMessage) {
-  ASSERT_TRUE(WriteBytes(in() + "/bad.jpg", "this is not a picture"));
-  startWith();
-  EXPECT_EQ(list().selectedName(), "bad.jpg");
-  EXPECT_FALSE(view().hasPicture());
-  EXPECT_FALSE(view().isFrameShown());
-  key(Qt::Key_Space);
-  EXPECT_TRUE(fakes.messages.shown.empty());
-  EXPECT_TRUE(outputs().isEmpty());
-}
-
 }  // namespace

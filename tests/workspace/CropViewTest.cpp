@@ -76,7 +76,10 @@ TEST_F(CropViewInWindow, ArrowKeysModeHandsThePictureTheKeyboardUnderThePointer)
   QApplication::setActiveWindow(window.get());
   tick(100);
   EXPECT_EQ(panel().arrowKeysColour(), QColor(Qt::blue));
+  EXPECT_EQ(panel().arrowKeysCaption(), "Arrow Keys Disabled");
   window->toggleArrowKeys();
+  EXPECT_EQ(panel().arrowKeysCaption(), "Arrow Keys Enabled");
+  EXPECT_TRUE(statuses.last() == "Arrow Keys Enabled" && stored("ArrowKeys") == "1");
   fakes.pointer.pos = view().mapToGlobal(QPoint(-50, 10));  // outside the view
   tick(100);
   EXPECT_EQ(panel().arrowKeysColour(), QColor(Qt::black));
@@ -85,6 +88,8 @@ TEST_F(CropViewInWindow, ArrowKeysModeHandsThePictureTheKeyboardUnderThePointer)
   tick(100);
   EXPECT_EQ(panel().arrowKeysColour(), QColor(Qt::red));
   EXPECT_TRUE(view().pictureHasFocus());
+  window->toggleArrowKeys();
+  EXPECT_EQ(stored("ArrowKeys"), "0");
 }
 
 }  // namespace

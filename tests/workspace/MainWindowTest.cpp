@@ -128,17 +128,6 @@ TEST_F(MainWindowStart, ClosingDuringALoadStopsThePollAndStoresTheShownPosition)
   EXPECT_EQ(stored("LastFilePos"), "3");
 }
 
-TEST_F(MainWindowStart, ArrowKeysModeIsToggledAndRemembered) {
-  startWith();
-  EXPECT_EQ(panel().arrowKeysCaption(), "Arrow Keys Disabled");
-  window->toggleArrowKeys();
-  EXPECT_EQ(panel().arrowKeysCaption(), "Arrow Keys Enabled");
-  EXPECT_EQ(statuses.last(), "Arrow Keys Enabled");
-  EXPECT_EQ(stored("ArrowKeys"), "1");
-  window->toggleArrowKeys();
-  EXPECT_EQ(stored("ArrowKeys"), "0");
-}
-
 TEST_F(MainWindowStart, LinksOpenTheHelpPageOrSayWhereItIs) {
   startWith();
   window->showHelp();
