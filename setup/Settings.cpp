@@ -9,24 +9,9 @@
 
 namespace trimora {
 
-namespace {
+using namespace settingsKey;
 
-// The stored keys. They are the names the values have always had in the file
-// and must not change.
-const QString kGroup = QStringLiteral("Settings");
-const QString kMaxCropSize = QStringLiteral("Check2");
-const QString kResizeLock = QStringLiteral("Check1");
-const QString kAutoPan = QStringLiteral("AutoPan");
-const QString kFrameWidth = QStringLiteral("PWidth");
-const QString kFrameHeight = QStringLiteral("PHeight");
-const QString kQuality = QStringLiteral("Quality");
-const QString kDeviceName = QStringLiteral("DeviceName");
-const QString kInputFolder = QStringLiteral("InputFolder");
-const QString kOutputFolder = QStringLiteral("OutputFolder");
-const QString kLastFileIndex = QStringLiteral("LastFilePos");
-const QString kZoom = QStringLiteral("Resize");
-const QString kShowWizard = QStringLiteral("Wizard");
-const QString kArrowKeys = QStringLiteral("ArrowKeys");
+namespace {
 
 QString keyPath(const QString& key) {
   return kGroup + QLatin1Char('/') + key;

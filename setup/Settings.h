@@ -20,6 +20,24 @@ namespace trimora {
 // The most of the settings file that is read.
 inline constexpr qint64 kMaxSettingsBytes = qint64(1) << 20;
 
+// The stored keys: the names the values have always had in the file; they must not change.
+namespace settingsKey {
+inline const QString kGroup = QStringLiteral("Settings");
+inline const QString kMaxCropSize = QStringLiteral("Check2");
+inline const QString kResizeLock = QStringLiteral("Check1");
+inline const QString kAutoPan = QStringLiteral("AutoPan");
+inline const QString kFrameWidth = QStringLiteral("PWidth");
+inline const QString kFrameHeight = QStringLiteral("PHeight");
+inline const QString kQuality = QStringLiteral("Quality");
+inline const QString kDeviceName = QStringLiteral("DeviceName");
+inline const QString kInputFolder = QStringLiteral("InputFolder");
+inline const QString kOutputFolder = QStringLiteral("OutputFolder");
+inline const QString kLastFileIndex = QStringLiteral("LastFilePos");
+inline const QString kZoom = QStringLiteral("Resize");
+inline const QString kShowWizard = QStringLiteral("Wizard");
+inline const QString kArrowKeys = QStringLiteral("ArrowKeys");
+}  // namespace settingsKey
+
 class Settings {
  public:
   Settings();

@@ -7,6 +7,7 @@
 
 #include "DeviceChoice.h"
 #include "DevicePicker.h"
+#include "Settings.h"
 #include "TextRules.h"
 #include "WorkspaceFixture.h"
 
@@ -163,10 +164,11 @@ TEST_F(Battery, WrongValuesForEveryKeyAFileGrownPastAMegabyteACorruptAndAnUnwrit
   // clang-format off
   const QVariant values[] = {"abc", "-7", "99999999999999999999", "1e308", QRect(1, 2, 3, 4),
                              QStringList({"1", "2"}), QByteArray("\xff\x00\x80", 3)};
-  for (const QString& key : QString("Wizard ArrowKeys Resize Check2 AutoPan LastFilePos "
-                                    "DeviceName Quality Check1 PWidth PHeight OutputFolder "
-                                    "InputFolder").split(' ')) {
-    // clang-format on
+  // clang-format on
+  using namespace settingsKey;
+  for (const QString& key :
+       {kShowWizard, kArrowKeys, kZoom, kMaxCropSize, kAutoPan, kLastFileIndex, kDeviceName,
+        kQuality, kResizeLock, kFrameWidth, kFrameHeight, kOutputFolder, kInputFolder}) {
     for (const QVariant& value : values) {
       SCOPED_TRACE((key + "=" + value.toString()).toStdString());
       ASSERT_TRUE(QDir().mkpath(QFileInfo(ini()).path()) && WriteBytes(ini(), good));

@@ -2,6 +2,7 @@
 #include <QFile>
 #include <QRegularExpression>
 
+#include "Settings.h"
 #include "TrimoraVersion.h"
 #include "WorkspaceFixture.h"
 
@@ -59,9 +60,9 @@ TEST_F(MainWindowStart, RemembersTheListPositionAndTheZoom) {
 // reaction; a file written back is byte for byte the one that was read.
 TEST_F(MainWindowStart, SettingsRestoreWithTheirReactionsAndRoundTripExactly) {
   store("Wizard", "0");
-  store("Check2", "1");
-  store("Check1", "1");   // restored after "Max Crop Size" has cleared it
-  store("AutoPan", "7");  // not a state: the box stays as built
+  store(settingsKey::kMaxCropSize, "1");
+  store(settingsKey::kResizeLock, "1");  // restored after "Max Crop Size" has cleared it
+  store("AutoPan", "7");                 // not a state: the box stays as built
   store("PWidth", "12a");
   store("Quality", "abc");
   start();
@@ -73,9 +74,9 @@ TEST_F(MainWindowStart, SettingsRestoreWithTheirReactionsAndRoundTripExactly) {
   WritePictureFolder(in(), 3);
   QFile::remove(iniPath());
   const QByteArray written =
-      "[Settings]\nArrowKeys=1\nAutoPan=0\nCheck1=1\nCheck2=0\nDeviceName=Phone X\n"
-      "InputFolder=" +
-      in().toUtf8() + "\nLastFilePos=2\nOutputFolder=" + out().toUtf8() +
+      "[Settings]\nArrowKeys=1\nAutoPan=0\n" + settingsKey::kResizeLock.toUtf8() + "=1\n" +
+      settingsKey::kMaxCropSize.toUtf8() + "=0\nDeviceName=Phone X\nInputFolder=" + in().toUtf8() +
+      "\nLastFilePos=2\nOutputFolder=" + out().toUtf8() +
       "\nPHeight=2400\nPWidth=1080\nQuality=85\nResize=60\nWizard=0\n";
   QDir().mkpath(QFileInfo(iniPath()).path());
   ASSERT_TRUE(WriteBytes(iniPath(), written));
