@@ -1,20 +1,28 @@
-# Shared helpers of the end-to-end scripts: a private X server, the program in
-# it, screenshots and waiting on conditions.
+# Helpers of the end-to-end scripts, which name their folder in $work: a private
+# X server, the program in it, input, screenshots and the checks of the cuts.
 
 e2e_need() {
-  for tool in "$@"; do
-    command -v "$tool" >/dev/null 2>&1 || { echo "SKIP: $tool is not installed"; exit 77; }
-  done
+  for tool; do command -v "$tool" >/dev/null 2>&1 || { echo "SKIP: $tool is not installed"; exit 77; }; done
 }
 
-# e2e_start_x WORKDIR: starts Xvfb on a free display and exports DISPLAY.
+e2e_fail() { echo "FAIL: $*"; e2e_shot failure; tail -n 20 "$work/app.log" 2>/dev/null; exit 1; }
+
+# e2e_shot NAME: a screenshot, numbered in the order taken, into $work/shots.
+e2e_shot() { SHOT=$((${SHOT:-0} + 1)); import -window root "$work/shots/$(printf %02d $SHOT)-$1.png" 2>/dev/null; }
+
+# e2e_start_x: an X server of its own on a free display, a real window whatever
+# the test run set, the program's home and settings in $work. The server and
+# the program are stopped on exit.
 e2e_start_x() {
-  local work=$1 n
+  e2e_need Xvfb xdotool xdpyinfo import identify convert python3
+  mkdir -p "$work/shots" "$work/out"
+  export QT_QPA_PLATFORM=xcb HOME=$work XDG_CONFIG_HOME=$work/config
+  trap 'kill ${APP_PID:-} ${XVFB_PID:-} 2>/dev/null; wait' EXIT
+  local n
   for n in $(seq 90 140); do
     [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
     Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-    XVFB_PID=$!
-    export DISPLAY=":$n"
+    XVFB_PID=$! && export DISPLAY=:$n
     for _ in $(seq 50); do
       xdpyinfo >/dev/null 2>&1 && return 0
       kill -0 "$XVFB_PID" 2>/dev/null || break
@@ -24,93 +32,92 @@ e2e_start_x() {
   echo "SKIP: no X server could be started"; exit 77
 }
 
-e2e_stop() {
-  [ -n "${APP_PID:-}" ] && kill "$APP_PID" 2>/dev/null
-  [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null
-  wait 2>/dev/null
-}
+# e2e_ini SETTING...: the stored settings the program starts with.
+e2e_ini() { mkdir -p "$work/config/Trimora" && printf '%s\n' '[Settings]' "$@" >"$work/config/Trimora/Trimora.ini"; }
 
 # e2e_wait_for SECONDS COMMAND...: true once the command succeeds.
 e2e_wait_for() {
-  local limit=$1; shift
-  local end=$((SECONDS + limit))
-  while [ $SECONDS -lt $end ]; do
-    "$@" >/dev/null 2>&1 && return 0
-    sleep 0.2
-  done
-  return 1
+  local end=$((SECONDS + $1)); shift
+  until "$@" >/dev/null 2>&1; do [ $SECONDS -lt $end ] || return 1; sleep 0.2; done
 }
 
-e2e_shot() { import -window root "$1" 2>/dev/null || true; }
+e2e_window() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1 | grep .; }
+e2e_gone() { ! e2e_window "$1"; }
+e2e_focus() { xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1"; }
 
-# e2e_close WINDOW: asks the window to close the way a window manager's close
-# button does (a WM_DELETE_WINDOW message), so the program runs its own
-# closing steps; plain X11 through ctypes, no window manager needed.
-e2e_close() {
-  python3 - "$1" <<'PY'
-import ctypes, sys
-x = ctypes.CDLL("libX11.so.6")
-x.XOpenDisplay.restype = ctypes.c_void_p
-x.XOpenDisplay.argtypes = [ctypes.c_char_p]
-x.XInternAtom.restype = ctypes.c_ulong
-x.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
-x.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long, ctypes.c_void_p]
-x.XFlush.argtypes = [ctypes.c_void_p]
-x.XCloseDisplay.argtypes = [ctypes.c_void_p]
-
-class ClientMessage(ctypes.Structure):
-    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
-                ("display", ctypes.c_void_p), ("window", ctypes.c_ulong),
-                ("message_type", ctypes.c_ulong), ("format", ctypes.c_int),
-                ("l", ctypes.c_long * 5)]
-
-class XEvent(ctypes.Union):
-    _fields_ = [("xclient", ClientMessage), ("pad", ctypes.c_long * 24)]
-
-display = x.XOpenDisplay(None)
-if not display:
-    sys.exit(1)
-event = XEvent()
-event.xclient.type = 33  # ClientMessage
-event.xclient.window = int(sys.argv[1])
-event.xclient.message_type = x.XInternAtom(display, b"WM_PROTOCOLS", 0)
-event.xclient.format = 32
-event.xclient.l[0] = x.XInternAtom(display, b"WM_DELETE_WINDOW", 0)
-x.XSendEvent(display, int(sys.argv[1]), 0, 0, ctypes.byref(event))
-x.XFlush(display)
-x.XCloseDisplay(display)
-PY
+# e2e_find SECONDS TITLE_REGEX: waits for a visible window whose title matches,
+# focuses it and prints its id.
+e2e_find() {
+  e2e_wait_for "$1" e2e_window "$2" || return 1
+  local id && id=$(e2e_window "$2") && e2e_focus "$id" && echo "$id"
 }
 
-# e2e_window TITLE_REGEX: prints the id of the first visible window whose
-# title matches; fails when there is none.
-e2e_window() {
-  local id
-  id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1)
-  [ -n "$id" ] && echo "$id"
+# e2e_app PROGRAM DIR TITLE_REGEX: starts the program in DIR and waits for its
+# window, whose id is left in WIN.
+e2e_app() {
+  (cd "$2" && exec "$1") >>"$work/app.log" 2>&1 &
+  APP_PID=$!
+  WIN=$(e2e_find 60 "$3")
 }
 
-# e2e_gone TITLE_REGEX: true when no visible window has a matching title.
-e2e_gone() { ! e2e_window "$1" >/dev/null; }
+# e2e_click WINDOW X Y: focuses the window and clicks at (X, Y) inside it.
+e2e_click() { e2e_focus "$1" && xdotool mousemove --window "$1" "$2" "$3" && sleep 0.2 && xdotool click 1; }
 
-# e2e_click WINDOW X Y [REPEAT]: a left click at (X, Y) inside the window.
-# e2e_pick_device TEXT SHOT: in the open device picker, types TEXT into the
-# search box, saves a screenshot to SHOT and takes the first result. False when
-# the picker does not open or does not close on the choice.
+# e2e_keys PAUSE KEY...: each key, then a pause of PAUSE seconds.
+e2e_keys() { local pause=$1 key && shift && for key; do xdotool key "$key" && sleep "$pause"; done; }
+
+# e2e_pick_device TEXT: types TEXT into the search box of the device picker and
+# takes the first result; false when the picker does not open or not close.
 e2e_pick_device() {
-  e2e_wait_for 20 e2e_window '^Select Device$' || return 1
-  local picker
-  picker=$(e2e_window '^Select Device$')
-  xdotool windowfocus --sync "$picker" 2>/dev/null || xdotool windowfocus "$picker"
-  sleep 0.5
-  xdotool type --delay 60 "$1"
-  sleep 0.5
-  e2e_shot "$2"
-  xdotool key Tab Down Return  # into the results, the first one, take it
+  e2e_find 20 '^Select Device$' >/dev/null || return 1
+  sleep 0.5 && xdotool type --delay 60 "$1" && sleep 0.5
+  e2e_shot picker
+  xdotool key Tab Down Return # into the results, the first one, take it
   e2e_wait_for 10 e2e_gone '^Select Device$'
 }
 
-e2e_click() {
-  xdotool mousemove --window "$1" "$2" "$3" && sleep 0.2
-  xdotool click --repeat "${4:-1}" --delay 120 1
+# e2e_choose_folder TITLE PATH: types PATH into the open folder chooser and
+# accepts it; the name completer may take a Return or two first.
+e2e_choose_folder() {
+  e2e_find 20 "^$1\$" >/dev/null || e2e_fail "no folder chooser \"$1\""
+  sleep 0.5 && xdotool key ctrl+a && xdotool type --delay 30 "$2" && sleep 0.5
+  e2e_shot chooser
+  for _ in 1 2 3; do xdotool key Return && e2e_wait_for 3 e2e_gone "^$1\$" && return 0; done
+  e2e_fail "the folder chooser \"$1\" did not accept $2"
+}
+
+# e2e_outputs SIZE NAME[:red|:blue]...: the output folder holds exactly these
+# files, each a JPEG of SIZE; a colour says which of red and blue is the more.
+e2e_outputs() {
+  local size=$1 want="" got f c && shift
+  for f; do
+    case $f in *:red) c=1 ;; *:blue) c=0 ;; *) c='?' ;; esac
+    want+="${f%:*} JPEG $size $c"$'\n'
+  done
+  got=$(cd "$work/out" && identify -format '%f %m %wx%h %[fx:mean.r>mean.b]\n' * 2>&1 | LC_ALL=C sort)
+  want=$(printf %s "$want" | LC_ALL=C sort)
+  # shellcheck disable=SC2053 # a pattern: ? stands for a colour that is not checked
+  [[ $got == $want ]] || e2e_fail "the output folder holds"$'\n'"$got"$'\n'"not"$'\n'"$want"
+}
+
+# e2e_quit: closes the window as a window manager's close button does (a
+# WM_DELETE_WINDOW message, so the program runs its own closing steps) and
+# waits for the program to end.
+e2e_quit() {
+  python3 - "$WIN" <<'PY'
+import ctypes as c, sys
+x = c.CDLL("libX11.so.6")
+x.XOpenDisplay.restype = c.c_void_p
+x.XInternAtom.restype = c.c_ulong
+x.XInternAtom.argtypes = [c.c_void_p, c.c_char_p, c.c_int]
+x.XSendEvent.argtypes = [c.c_void_p, c.c_ulong, c.c_int, c.c_long, c.c_void_p]
+x.XCloseDisplay.argtypes = [c.c_void_p]
+d, w = x.XOpenDisplay(None), int(sys.argv[1])
+# An XClientMessageEvent as longs: type, serial, send_event, display, window,
+# message_type, format, then the data.
+atom = lambda name: x.XInternAtom(d, name, 0)
+x.XSendEvent(d, w, 0, 0, (c.c_long * 24)(33, 0, 0, 0, w, atom(b"WM_PROTOCOLS"), 32, atom(b"WM_DELETE_WINDOW")))
+x.XCloseDisplay(d)
+PY
+  e2e_wait_for 20 sh -c "! kill -0 $APP_PID 2>/dev/null" || e2e_fail "the window did not close"
 }
