@@ -65,7 +65,7 @@ sleep 1.5 && e2e_shot second-start
 e2e_gone '^Trimora - Wizard$' || e2e_fail "the wizard opened again"
 e2e_click "$WIN" 300 300 && cut echo2.jpg
 e2e_quit
-for line in Wizard=0 Check2=1 LastFilePos=4 "InputFolder=$work/in"; do
+for line in Wizard=0 LastFilePos=4 "InputFolder=$work/in"; do
   grep -qx "$line" "$work/config/Trimora/Trimora.ini" || e2e_fail "the settings lack $line"
 done
 e2e_outputs 320x480 alpha.jpg bravo.jpg charlie.jpg delta.jpg echo{,1,2}.jpg # "iPhone 3GS"
