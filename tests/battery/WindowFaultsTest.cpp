@@ -5,7 +5,6 @@
 #include <QRect>
 #include <csignal>
 
-#include "DeviceChoice.h"
 #include "DevicePicker.h"
 #include "Settings.h"
 #include "TextRules.h"
@@ -30,15 +29,6 @@ QMap<QString, QByteArray> fingerprintOf(const QString& folder) {
 
 class Battery : public WorkspaceFixture {
  protected:
-  void SetUp() override {  // relative folders and the catalogue (looked for here first)
-    WorkspaceFixture::SetUp();
-    ASSERT_TRUE(QDir::setCurrent(root.path()));
-  }
-  void TearDown() override {
-    WorkspaceFixture::TearDown();
-    QDir::setCurrent(previousFolder);
-    lastDeviceChoice() = {};
-  }
   // Crops with Space, the pointer on the middle of the picture; the messages shown. A cut written
   // (where the window shows, maybe relative) has the frame's size; a picture not cut is told why.
   QStringList cropInTheMiddle() {
@@ -67,7 +57,6 @@ class Battery : public WorkspaceFixture {
   static QString ini() {
     return QSettings(QSettings::IniFormat, QSettings::UserScope, "Trimora", "Trimora").fileName();
   }
-  const QString previousFolder = QDir::currentPath();
 };
 
 TEST_F(Battery, DamagedAndHostileFilesAreShownOrSaidWhyAndAGoodOneIsCropped) {

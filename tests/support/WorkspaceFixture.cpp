@@ -1,5 +1,7 @@
 #include "WorkspaceFixture.h"
 
+#include "DeviceChoice.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QMouseEvent>
@@ -8,7 +10,7 @@
 namespace trimora::testing {
 
 void WorkspaceFixture::SetUp() {
-  ASSERT_TRUE(root.isValid());
+  ASSERT_TRUE(root.isValid() && QDir::setCurrent(root.path()));  // relative folders, the catalogue
   QDir().mkpath(in());
   QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, root.path() + "/config");
   services = fakes.services();
@@ -17,6 +19,8 @@ void WorkspaceFixture::SetUp() {
 void WorkspaceFixture::TearDown() {
   if (window) window->hide();
   window.reset();
+  QDir::setCurrent(previousFolder);
+  lastDeviceChoice() = {};
 }
 
 void WorkspaceFixture::store(const QString& key, const QString& value) {

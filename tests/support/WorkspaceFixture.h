@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <memory>
@@ -50,7 +51,8 @@ class WorkspaceFixture : public ::testing::Test {
   PictureList& list() const { return window->optionsPanel().pictureList(); }
   QWidget* canvas() const;
 
-  QTemporaryDir root;
+  QTemporaryDir root;  // the current folder while the test runs
+  const QString previousFolder = QDir::currentPath();
   FakeServices fakes;
   Services services;
   std::unique_ptr<MainWindow> window;
