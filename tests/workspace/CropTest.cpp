@@ -24,7 +24,10 @@ class Crop : public WorkspaceFixture {
   }
 };
 
-TEST_F(Crop, AClickWritesTheFramedRectangleAtExactlySizeUnderAFreeName) {
+// A click writes the framed rectangle at exactly the frame's size under a free name. Size,
+// folder and frame are checked in turn; only a frame that leaves the canvas is refused, one flush
+// with its edges is cut wherever the pointer put it (row 120 puts a 240-row frame at row 0).
+TEST_F(Crop, AClickWritesTheFrameUnderAFreeNameAndEveryCheckHasItsMessage) {
   pictures({"beach.png"});
   startWith();
   clickAt(400, 300);
@@ -39,12 +42,7 @@ TEST_F(Crop, AClickWritesTheFramedRectangleAtExactlySizeUnderAFreeName) {
   EXPECT_EQ(view().croppedMark(), "Cropped");
   EXPECT_EQ(statuses.last(), "Cropped to " + out() + "beach1.jpg");
   EXPECT_TRUE(fakes.messages.shown.empty());
-}
-
-TEST_F(Crop, SizeQualityFolderAndFrameAreCheckedInTurn) {
-  pictures({"beach.png"});
-  startWith();
-  pointAt(400, 300);
+  QDir(out()).removeRecursively();
   window->setFrameWidthText("19");
   window->cropAndSave();
   window->setFrameWidthText("20");
@@ -65,32 +63,28 @@ TEST_F(Crop, SizeQualityFolderAndFrameAreCheckedInTurn) {
   EXPECT_TRUE(shown[3].text.startsWith("The loaded picture is too small"));
   EXPECT_EQ(shown[3].icon, MessageIcon::Information);
   EXPECT_TRUE(outputs().isEmpty());
-}
-
-// Only a frame that leaves the canvas is refused; one flush with its edges is
-// cut, wherever the pointer put it (row 120 puts a 240-row frame at row 0).
-TEST_F(Crop, AFrameFlushWithTheCanvasIsCutOneOffItIsNot) {
-  pictures({"beach.png"});
-  startWith();
+  panel().setZoom(100);
+  window->setFrameWidthText("320");
+  tick(100);
   const int w = 800 - 320, h = 600 - 240;
   const struct {
     int left, top;
     bool cut;
   } cases[] = {{0, 0, true},   {w, h, true},      {0, -1, false},
                {-1, 0, false}, {w + 1, 0, false}, {0, h + 1, false}};
-  int written = 0;
+  int cuts = 0;
   for (const auto& c : cases) {
     fakes.messages.shown.clear();
     view().setFrameTopLeft({c.left, c.top});
     window->cropAndSave();
-    written += c.cut;
-    EXPECT_EQ(outputs().size(), written) << c.left << "," << c.top;
+    cuts += c.cut;
+    EXPECT_EQ(outputs().size(), cuts) << c.left << "," << c.top;
     EXPECT_EQ(fakes.messages.shown.size(), c.cut ? 0u : 1u);
   }
   pointAt(400, 120);
   ASSERT_EQ(view().frameRect().top(), 0);
   key(Qt::Key_Space);
-  EXPECT_EQ(outputs().size(), written + 1);
+  EXPECT_EQ(outputs().size(), cuts + 1);
 }
 
 TEST_F(Crop, ArrowsStepThroughTheListAndTheZoom) {
