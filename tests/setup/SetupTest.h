@@ -1,11 +1,9 @@
 #pragma once
 
 #include <gtest/gtest.h>
-
 #include <QDir>
 #include <QSettings>
 #include <QTemporaryDir>
-
 #include "DeviceChoice.h"
 #include "FakeServices.h"
 #include "TestPictures.h"
@@ -14,7 +12,7 @@ namespace trimora::testing {
 
 // Fake services, a settings file of the test's own, and a current folder of
 // its own, where a devices.dat the test writes is found first. The last
-// device choice starts and ends empty.
+// device choice starts empty.
 class SetupTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -22,11 +20,7 @@ class SetupTest : public ::testing::Test {
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, root.filePath("config"));
     lastDeviceChoice() = {};
   }
-  void TearDown() override {
-    QDir::setCurrent(previousFolder);
-    lastDeviceChoice() = {};
-  }
-  QString iniPath() const { return root.filePath("config/Trimora/Trimora.ini"); }
+  void TearDown() override { QDir::setCurrent(previousFolder); }
   // A folder in the catalogue's place: found first, but it cannot be read.
   void breakCatalogue() {
     QFile::remove(root.filePath("devices.dat"));

@@ -1,6 +1,5 @@
-// The set-up wizard: where it starts, what OK writes into the workspace and
-// when it refuses, the low quality question, the folder loop, and the "Show
-// wizard every time" box.
+// The set-up wizard: what OK writes into the workspace and when it refuses, the
+// low quality question, the folder loop, the "Show wizard every time" box, its look.
 #include <QCheckBox>
 #include <QLabel>
 #include <QTest>
@@ -32,24 +31,11 @@ struct FakeTarget : SetupTarget {
   void reloadFolder() override { writes << "reload"; }
 };
 
-// Every caption and whole button text of the wizard, top to bottom.
-QStringList shownTexts(const QWidget& wizard) {
-  QStringList texts;
-  for (const QWidget* w : wizard.findChildren<QWidget*>()) {
-    if (const auto* button = qobject_cast<const ElidedButton*>(w))
-      texts << button->fullText();
-    else if (const auto* box = qobject_cast<const QCheckBox*>(w))
-      texts << box->text();
-    else if (const auto* label = qobject_cast<const QLabel*>(w); label && !label->text().isEmpty())
-      texts << label->text();
-  }
-  return texts;
-}
-
-// The enabled button or box that reads text.
-QAbstractButton* control(const QWidget& wizard, const QString& text) {
-  for (QAbstractButton* b : wizard.findChildren<QAbstractButton*>())
-    if (b->text() == text && b->isEnabled()) return b;
+// The enabled button, box (T = QAbstractButton) or caption (T = QLabel) that reads text.
+template <class T = QAbstractButton>
+T* control(const QWidget& wizard, const QString& text) {
+  for (T* w : wizard.findChildren<T*>())
+    if (w->text() == text && w->isEnabled()) return w;
   return nullptr;
 }
 
@@ -58,156 +44,121 @@ class SetupWizardTest : public SetupTest {
   FakeTarget target;
 };
 
-TEST_F(SetupWizardTest, StartsFromTheWorkspacesChoices) {
-  EXPECT_EQ(
-      shownTexts(SetupWizard(services, target)),
-      QStringList({"Show wizard every time", "Select Device", "Manually Fill Width and Height",
-                   "Select Device", "Select Output Folder", "Open Dialog", "Select Input Folder",
-                   "Open Dialog", "Select Jpg Images Quality", "Small Size", "Selected Quality: 90",
-                   "Better Quality", "OK"}));
-  target.start = QStringList({"Phone 1", "240", "320", "/o/", "/i", "75"});
-  const QStringList texts = shownTexts(SetupWizard(services, target));
-  EXPECT_EQ(QStringList({texts[3], texts[5], texts[7], texts[10]}),
-            QStringList({"Phone 1 240x320", "/o/", "/i", "Selected Quality: 75"}));
-  // A quality the slider cannot take leaves it at 90.
-  for (const auto& [quality, shown] :
-       {std::pair{"abc", "90"}, {"0", "90"}, {"101", "90"}, {"1", "1"}, {"100.4", "100"}}) {
-    target.start[5] = quality;
-    EXPECT_EQ(shownTexts(SetupWizard(services, target))[10], QString("Selected Quality: ") + shown);
+TEST_F(SetupWizardTest, EnterWritesTheQualityShownAskingAboutOneBelow50) {
+  target.start = QStringList({"Phone 1", "240", "320", "/o/", "/i", ""});
+  breakCatalogue();  // an Enter that missed OK and opened the device picker would hang
+  // The quality stored, written, and how often asked about; the slider cannot
+  // take every quality. The last is declined once.
+  const std::tuple<const char*, const char*, int> cases[] = {
+      {"", "90", 0}, {"abc", "90", 0},    {"0", "90", 0},  {"101", "90", 0},
+      {"1", "1", 1}, {"100.4", "100", 0}, {"50", "50", 0}, {"49", "49", 2}};
+  for (const auto& [stored, written, asked] : cases) {
+    if (asked == 2) fakes.messages.answers = {MessageResult::No};
+    target.start[5] = stored;
+    target.writes.clear();
+    fakes.messages.shown.clear();
+    SetupWizard wizard(services, target);
+    wizard.show();
+    for (int enter = 0; enter < 2 && wizard.isVisible(); ++enter)
+      QTest::keyClick(&wizard, Qt::Key_Return);
+    EXPECT_EQ(target.writes, QStringList({"device Phone 1", "width 240", "height 320", "output /o/",
+                                          "input /i", QString("quality ") + written, "reload"}));
+    EXPECT_EQ(int(fakes.messages.shown.size()), asked) << stored;
   }
+  EXPECT_EQ(fakes.messages.shown[0].buttons, MessageButtons::YesNo);  // a question
 }
 
 TEST_F(SetupWizardTest, OkWritesEveryChoiceInOrderOrSaysWhatIsMissing) {
-  const QString out = root.filePath("out"), in = root.filePath("in");
-  ASSERT_TRUE(QDir().mkpath(out) && QDir().mkpath(in));
-  fakes.folders.answers = {out, in};
-  breakCatalogue();  // a picker opened by mistake would not block the test
+  const QString out = root.filePath("out");
+  ASSERT_TRUE(QDir().mkpath(out) && WriteBytes(root.filePath("file"), "x"));
+  // An input folder the same as the output asks again; a file is as good as a cancel.
+  fakes.folders.answers = {out + "/../out", out, root.filePath("file")};
+  breakCatalogue();  // the device picker tells and does not open
   SetupWizard wizard(services, target);
-  wizard.show();
-  QTest::keyClick(&wizard, Qt::Key_Return);  // Enter is OK: nothing chosen
-  control(wizard, "Open Dialog")->click();   // the output folder's button
-  control(wizard, "OK")->click();            // no input folder
-  control(wizard, "Open Dialog")->click();   // the input folder's
-  wizard.confirm();                          // no device
+  wizard.confirm();  // nothing chosen
+  lastDeviceChoice() = {"Tab", "640X480"};
+  control(wizard, "Open Dialog")->click();  // the output folder's button
+  control(wizard, "OK")->click();           // no input folder
+  control(wizard, "Open Dialog")->click();  // the input folder's
+  lastDeviceChoice() = {};
+  wizard.confirm();  // no device
   lastDeviceChoice() = {"Tab", "640X480"};
   wizard.confirm();  // a size without a height: the name and the width stay written
-  EXPECT_EQ(fakes.messages.texts(), QStringList(4, "Please specify all three valid options!"));
-  EXPECT_EQ(fakes.messages.shown[3].icon, MessageIcon::None);
   EXPECT_EQ(target.writes, QStringList({"device Tab", "width 640X480"}));
-  EXPECT_EQ(wizard.result(), QDialog::Rejected);
-
-  lastDeviceChoice() = {"Phone 1", "480x800"};
-  wizard.setQuality(80);
-  wizard.confirm();
+  for (const DeviceChoice& choice : {DeviceChoice{"", "480x800"}, {"Phone 1", "480x800"}}) {
+    // The device button shows a choice with a name and a size only.
+    lastDeviceChoice() = choice;
+    control(wizard, "Select Device")->click();
+  }
+  EXPECT_NE(control(wizard, "Phone 1 480x800"), nullptr);
+  const QString missing = "Please specify all three valid options!";
+  EXPECT_EQ(fakes.messages.texts(),
+            QStringList({missing, missing, "Input and Output folders cannot be same!", missing,
+                         missing, "Devices.dat file missing!", "Devices.dat file missing!"}));
+  for (const int i : {2, 4, 5})  // the refusals have a stop sign, the reminder none
+    EXPECT_EQ(fakes.messages.shown[i].icon, i == 4 ? MessageIcon::None : MessageIcon::Stop);
+  EXPECT_EQ(fakes.folders.startFolders, QStringList({"", "", out + "/"}));
+  wizard.confirm();  // the two folders may end up the same
   EXPECT_EQ(target.writes.mid(2),
             QStringList({"device Phone 1", "width 480", "height 800", "output " + out + "/",
-                         "input " + in + "/", "quality 80", "reload"}));
-  EXPECT_EQ(wizard.result(), QDialog::Accepted);
-  EXPECT_EQ(fakes.folders.titles, QStringList({"Locate Output Folder", "Locate Input Folder"}));
+                         "input " + out + "/", "quality 90", "reload"}));
 
   // The manual size wins over the device chosen, and turns the device button off.
-  target.start = QStringList({"", "", "", out, in, "90"});
+  target.start = QStringList({"Tab", "1", "2", "/o/", "/i", "90"});
   SetupWizard manual(services, target);
   QTest::mouseClick(control(manual, "Manually Fill Width and Height"), Qt::LeftButton);
-  EXPECT_EQ(control(manual, "Select Device"), nullptr);
+  const ElidedButton* device = manual.findChild<ElidedButton*>();  // the first button
+  EXPECT_TRUE(device->fullText() == "Select Device" && !device->isEnabled());
   control(manual, "OK")->click();
   EXPECT_EQ(target.writes.mid(9, 3), QStringList({"device Manual", "width 160", "height 120"}));
 }
 
-TEST_F(SetupWizardTest, AQualityBelow50IsAskedAbout) {
-  target.start = QStringList({"Phone 1", "240", "320", "/o/", "/i", "49"});
-  fakes.messages.answers = {MessageResult::No, MessageResult::Yes};
-  SetupWizard wizard(services, target);
-  wizard.confirm();  // No: nothing written, still open
-  EXPECT_TRUE(target.writes.isEmpty() && wizard.result() == QDialog::Rejected);
-  wizard.confirm();  // Yes
-  target.start[5] = "50";
-  SetupWizard(services, target).confirm();  // not asked
-  EXPECT_EQ(QStringList({target.writes.value(5), target.writes.value(12)}),
-            QStringList({"quality 49", "quality 50"}));
-  EXPECT_EQ(fakes.messages.texts(), QStringList(2,
-                                                "You have selected a low output quality. Do "
-                                                "you really want to get low res pictures?"));
-  EXPECT_EQ(fakes.messages.shown[0].buttons, MessageButtons::YesNo);
-}
-
-TEST_F(SetupWizardTest, TheSameFolderTwiceAsksAgainUntilCancelled) {
-  const QString same = root.filePath("same");
-  ASSERT_TRUE(QDir().mkpath(same) && WriteBytes(root.filePath("file"), "x"));
-  // The last answer is a file, not a folder: as good as a cancel.
-  fakes.folders.answers = {same + "/../same", same, same, root.filePath("file")};
-  lastDeviceChoice() = {"Phone 1", "240x320"};
-  SetupWizard wizard(services, target);
-  wizard.chooseOutputFolder();
-  wizard.chooseInputFolder();
-  EXPECT_EQ(fakes.messages.texts(), QStringList(2, "Input and Output folders cannot be same!"));
-  EXPECT_EQ(fakes.messages.shown[0].icon, MessageIcon::Stop);
-  EXPECT_EQ(fakes.folders.startFolders, QStringList({"", "", same + "/", same + "/"}));
-  wizard.confirm();  // OK takes the two equal folders
-  EXPECT_EQ(target.writes.mid(3, 2), QStringList({"output " + same + "/", "input " + same + "/"}));
-}
-
 TEST_F(SetupWizardTest, TheShowWizardBoxIsTheStoredSetting) {
-  // Stored before, the box on opening, stored after opening. Each click is
-  // stored at once; a greyed box turns checked and is never greyed again.
+  // Stored before, the box on opening, stored after. Clicks are stored at once; a greyed
+  // box is never greyed again, so three clicks leave every box the other way.
+  constexpr auto on = Qt::Checked, off = Qt::Unchecked, grey = Qt::PartiallyChecked;
   const std::tuple<const char*, Qt::CheckState, const char*> cases[] = {
-      {nullptr, Qt::Checked, "1"},
-      {"0", Qt::Unchecked, "0"},
-      {"01", Qt::Checked, "1"},
-      {"7", Qt::Unchecked, "7"},
-      {"2", Qt::PartiallyChecked, "2"}};
+      {nullptr, on, "1"}, {"0", off, "0"}, {"01", on, "1"}, {"7", off, "7"}, {"2", grey, "2"}};
   for (const auto& [before, state, after] : cases) {
-    QFile::remove(iniPath());
+    QFile::remove(root.filePath("config/Trimora/Trimora.ini"));
     if (before) Settings().setText("Wizard", before);
     SetupWizard wizard(services, target);
     auto* box = qobject_cast<QCheckBox*>(control(wizard, "Show wizard every time"));
     EXPECT_EQ(box->checkState(), state) << before;
     EXPECT_EQ(Settings().text("Wizard"), after) << before;
-    QTest::mouseClick(box, Qt::LeftButton);
-    QTest::mouseClick(box, Qt::LeftButton);
-    EXPECT_EQ(Settings().text("Wizard"), state == Qt::Checked ? "1" : "0") << before;
+    for (int click = 0; click < 3; ++click) QTest::mouseClick(box, Qt::LeftButton);
+    EXPECT_EQ(Settings().text("Wizard"), state == on ? "0" : "1") << before;
   }
-}
-
-TEST_F(SetupWizardTest, TheDeviceButtonShowsTheDeviceChosenLast) {
-  breakCatalogue();  // the picker tells and does not open
-  SetupWizard wizard(services, target);
-  lastDeviceChoice() = {"", "480x800"};  // a choice needs a name and a size
-  control(wizard, "Select Device")->click();
-  EXPECT_EQ(shownTexts(wizard)[3], "Select Device");
-  lastDeviceChoice() = {"Phone 1", "480x800"};
-  control(wizard, "Select Device")->click();
-  EXPECT_EQ(shownTexts(wizard)[3], "Phone 1 480x800");
-  EXPECT_EQ(fakes.messages.texts(), QStringList(2, "Devices.dat file missing!"));
 }
 
 TEST_F(SetupWizardTest, AWhiteHeaderWithTheMarkOverABodyFadingToRose) {
   const QString deep = "/" + QString(150, 'd') + "/Tom & Jerry/";
-  target.start[3] = deep;
+  target.start = QStringList({"Phone 1", "240", "320", deep, "/i", "75"});
   SetupWizard wizard(services, target);
+  ASSERT_TRUE(control(wizard, "Phone 1 240x320") && control(wizard, "/i"));
   const QImage shot = wizard.grab().toImage();
   ASSERT_EQ(shot.size(), QSize(537, 454));
-  const auto at = [&](int x, int y) { return QColor(shot.pixel(x, y)); };
-  const auto near = [](QColor a, QColor b) {  // within 4 in each channel
-    return std::max({std::abs(a.red() - b.red()), std::abs(a.green() - b.green()),
-                     std::abs(a.blue() - b.blue())}) <= 4;
-  };
-  // Header and the box in it white; the mark: a rose tile, a white photo with
-  // a yellow sun and blue hills, a dark frame corner.
-  for (const QPoint p : {QPoint(300, 10), QPoint(450, 20), QPoint(535, 49), QPoint(22, 28)})
-    EXPECT_EQ(at(p.x(), p.y()), QColor(Qt::white)) << p.x() << "," << p.y();
-  EXPECT_TRUE(near(at(34, 14), QColor(240, 175, 170)) && near(at(34, 58), QColor(198, 88, 80)) &&
-              near(at(42, 31), QColor(250, 204, 84)) && near(at(35, 46), QColor(70, 110, 170)) &&
-              at(16, 22).lightness() < 80);
-  // A grey hairline, then from white down to rose, a little darker every row.
-  EXPECT_EQ(at(2, 72), QColor(214, 214, 214));
-  EXPECT_TRUE(near(at(2, 73), Qt::white) && near(at(2, 453), QColor(240, 175, 170)));
-  for (int y = 74; y < 454; ++y) ASSERT_LE(at(2, y).green(), at(2, y - 1).green()) << y;
-  // The chosen quality is written in blue.
-  int blue = 0;
-  for (int x = 216; x < 332; ++x)
-    for (int y = 360; y < 377; ++y) blue += at(x, y).blue() - at(x, y).red() > 100;
-  EXPECT_GT(blue, 0);
+  // Header and the box in it white; the mark: a rose tile with no outline, a white
+  // photo with a yellow sun and blue hills, a dark frame corner; a grey hairline
+  // over a body from white to rose, a little darker every row.
+  const std::pair<QPoint, QColor> probes[] = {
+      {{300, 10}, Qt::white},      {{450, 20}, Qt::white},      {{535, 49}, Qt::white},
+      {{34, 14}, {240, 175, 170}}, {{34, 58}, {198, 88, 80}},   {{42, 31}, {250, 204, 84}},
+      {{35, 46}, {70, 110, 170}},  {{37, 39}, Qt::white},       {{2, 72}, {214, 214, 214}},
+      {{2, 73}, Qt::white},        {{2, 453}, {240, 175, 170}}, {{10, 36}, {218, 129, 123}},
+      {{16, 22}, {76, 62, 61}}};
+  for (const auto& [p, want] : probes) {  // within 4 in each channel
+    const QColor got = shot.pixelColor(p);
+    for (int d : {got.red() - want.red(), got.green() - want.green(), got.blue() - want.blue()})
+      EXPECT_LE(std::abs(d), 4) << p.x() << "," << p.y();
+  }
+  for (int y = 74; y < 454; ++y)
+    ASSERT_LE(shot.pixelColor(2, y).green(), shot.pixelColor(2, y - 1).green()) << y;
+  // The quality stored is written in blue; every caption is as large as its text.
+  const QLabel* quality = control<QLabel>(wizard, "Selected Quality: 75");
+  ASSERT_TRUE(quality && quality->palette().color(QPalette::WindowText) == QColor(0, 0, 255));
+  for (const QLabel* label : wizard.findChildren<QLabel*>())
+    EXPECT_EQ(label->size(), label->sizeHint()) << qPrintable(label->text());
   // A folder too long for its button is shortened in the middle, its "&" shown as itself.
   const auto* button = qobject_cast<QAbstractButton*>(wizard.childAt(270, 220));
   ASSERT_TRUE(button && button->toolTip() == deep);
