@@ -22,20 +22,26 @@ class SettingsTest : public SetupTest {
 };
 
 TEST_F(SettingsTest, StoredTextsGiveTypedValuesAndTheProgramsOwnFileIsWrittenBackAsItWas) {
-  // The [Settings] group as written, then Check2|Check1|AutoPan|PWidth|PHeight|
-  // Quality|DeviceName|InputFolder|OutputFolder|LastFilePos|Resize|Wizard
-  // (start-up)|Wizard (box)|ArrowKeys. The last is a file the program wrote.
+  // The [Settings] group as written (the two crop options under the keys the class names), then
+  // the getters in order: max crop size|resize lock|AutoPan|PWidth|PHeight|Quality|DeviceName|
+  // InputFolder|OutputFolder|LastFilePos|Resize|Wizard (start-up)|Wizard (box)|ArrowKeys. The
+  // last is a file the program wrote.
+  const auto keyed = [](QByteArray text) {
+    return text.replace("MaxCropSize=", settingsKey::kMaxCropSize.toUtf8() + '=')
+        .replace("ResizeLock=", settingsKey::kResizeLock.toUtf8() + '=');
+  };
   const std::pair<QByteArray, QString> cases[] = {
       {"", "-|-|-|-|-|-|-|-|-|-|100|1|1|0"},
-      {"Check2=1x\nCheck1=7\nAutoPan=zero\nPWidth=12a\nPHeight=-3.5e1\nQuality=abc\n"
+      {"MaxCropSize=1x\nResizeLock=7\nAutoPan=zero\nPWidth=12a\nPHeight=-3.5e1\nQuality=abc\n"
        "DeviceName=Phone, 2\nInputFolder=\nOutputFolder=/out/\nLastFilePos=3\nResize=55.5\n"
        "Wizard=01\nArrowKeys=1\n",
        "1|-|0|12|-35|0|Phone, 2||/out/|3|56|0|1|1"},
-      {"Check2=2\nCheck1=-1\nAutoPan=2.5\nDeviceName=\"a, b\"\nLastFilePos=\nResize=abc\n"
+      {"MaxCropSize=2\nResizeLock=-1\nAutoPan=2.5\nDeviceName=\"a, b\"\nLastFilePos=\nResize=abc\n"
        "Wizard=7\nArrowKeys=true\n",
        "2|-|2|-|-|-|a, b|-|-|-|0|0|-|0"},
       {"Wizard=\" 0\"\n", "-|-|-|-|-|-|-|-|-|-|100|0|0|0"},
-      {"ArrowKeys=1\nAutoPan=2\nCheck1=0\nCheck2=1\nDeviceName=\"Phone, 2\"\nInputFolder=\n"
+      {"ArrowKeys=1\nAutoPan=2\nResizeLock=0\nMaxCropSize=1\nDeviceName=\"Phone, "
+       "2\"\nInputFolder=\n"
        "LastFilePos=0\nOutputFolder=/out/\xC3\xBC/"
        "\nPHeight=-3\nPWidth=12.5\nQuality=90\nWizard=0\n",
        QString::fromUtf8("1|0|2|12.5|-3|90|Phone, 2||/out/ü/|0|100|0|0|1")}};
@@ -46,7 +52,8 @@ TEST_F(SettingsTest, StoredTextsGiveTypedValuesAndTheProgramsOwnFileIsWrittenBac
     const QString folder = root.filePath(QString::number(++n));
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder);
     ini = folder + "/Trimora/Trimora.ini";
-    ASSERT_TRUE(QDir().mkpath(folder + "/Trimora") && WriteBytes(ini, "[Settings]\n" + stored));
+    ASSERT_TRUE(QDir().mkpath(folder + "/Trimora") &&
+                WriteBytes(ini, "[Settings]\n" + keyed(stored)));
     EXPECT_EQ(readBack(), want) << stored.constData();
   }
   // What was read last, set again into a file written from nothing.
@@ -69,7 +76,7 @@ TEST_F(SettingsTest, StoredTextsGiveTypedValuesAndTheProgramsOwnFileIsWrittenBac
   s.setArrowKeys(arrowKeys);  // these two are stored at once
   EXPECT_TRUE(ReadBytes(ini).contains("ArrowKeys=1\n"));
   s.setShowWizard(showWizard);
-  EXPECT_EQ(ReadBytes(ini), "[Settings]\n" + std::end(cases)[-1].first);
+  EXPECT_EQ(ReadBytes(ini), "[Settings]\n" + keyed(std::end(cases)[-1].first));
 }
 
 }  // namespace
