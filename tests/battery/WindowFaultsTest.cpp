@@ -54,9 +54,6 @@ class Battery : public WorkspaceFixture {
     close();
     window.reset();
   }
-  static QString ini() {
-    return QSettings(QSettings::IniFormat, QSettings::UserScope, "Trimora", "Trimora").fileName();
-  }
 };
 
 TEST_F(Battery, DamagedAndHostileFilesAreShownOrSaidWhyAndAGoodOneIsCropped) {
@@ -160,25 +157,26 @@ TEST_F(Battery, WrongValuesForEveryKeyAFileGrownPastAMegabyteACorruptAndAnUnwrit
         kQuality, kResizeLock, kFrameWidth, kFrameHeight, kOutputFolder, kInputFolder}) {
     for (const QVariant& value : values) {
       SCOPED_TRACE((key + "=" + value.toString()).toStdString());
-      ASSERT_TRUE(QDir().mkpath(QFileInfo(ini()).path()) && WriteBytes(ini(), good));
+      ASSERT_TRUE(QDir().mkpath(QFileInfo(iniPath()).path()) && WriteBytes(iniPath(), good));
       QSettings(QSettings::IniFormat, QSettings::UserScope, "Trimora", "Trimora")
           .setValue("Settings/" + key, value);
       startCropAndClose();
     }
   }
   // Past the first megabyte nothing is read, and the file written at close keeps what was.
-  ASSERT_TRUE(WriteBytes(ini(), good + QByteArray(1000, ';').repeated(8000) + "\nQuality=33\n"));
+  ASSERT_TRUE(
+      WriteBytes(iniPath(), good + QByteArray(1000, ';').repeated(8000) + "\nQuality=33\n"));
   EXPECT_TRUE(start().frameWidthText() == "64" && window->qualityText() != "33");
   close();
-  EXPECT_TRUE(QFileInfo(ini()).size() < 4096 && stored("PWidth") == "64");
+  EXPECT_TRUE(QFileInfo(iniPath()).size() < 4096 && stored("PWidth") == "64");
   // A store that cannot be read is a first start: the wizard runs.
-  ASSERT_TRUE(WriteBytes(ini(), QByteArray("\0\xff[Settings\n=PWidth=\x01\n[[\xfe\xfe", 26)));
+  ASSERT_TRUE(WriteBytes(iniPath(), QByteArray("\0\xff[Settings\n=PWidth=\x01\n[[\xfe\xfe", 26)));
   wizardRuns = 0;
   startCropAndClose(true);
   EXPECT_TRUE(wizardRuns == 1 && stored("InputFolder") == in());
   // The settings folder is a regular file: nothing can be stored, nothing is lost.
-  ASSERT_TRUE(QDir(QFileInfo(ini()).path()).removeRecursively() &&
-              WriteBytes(QFileInfo(ini()).path(), "in the way\n"));
+  ASSERT_TRUE(QDir(QFileInfo(iniPath()).path()).removeRecursively() &&
+              WriteBytes(QFileInfo(iniPath()).path(), "in the way\n"));
   const auto before = fingerprintOf(root.path() + "/config");
   startCropAndClose(true);
   EXPECT_EQ(fingerprintOf(root.path() + "/config"), before);

@@ -1,6 +1,5 @@
 #include "FakeServices.h"
 
-#include <QApplication>
 #include <algorithm>
 
 namespace trimora::testing {
@@ -8,11 +7,9 @@ namespace trimora::testing {
 MessageResult FakeMessageBox::show(QWidget*, const QString& text, MessageButtons buttons,
                                    MessageIcon icon) {
   shown.push_back({text, buttons, icon});
-  if (onShow) onShow(shown.back());
   if (buttons == MessageButtons::Ok) return MessageResult::Ok;
-  if (answers.empty()) return MessageResult::Yes;
-  const MessageResult answer = answers.front();
-  answers.pop_front();
+  const MessageResult answer = answers.empty() ? MessageResult::Yes : answers.front();
+  if (!answers.empty()) answers.pop_front();
   return answer;
 }
 
@@ -25,19 +22,9 @@ QStringList FakeMessageBox::texts() const {
 QString FakeFolderBrowser::browse(QWidget*, const QString& title, const QString& startFolder) {
   titles << title;
   startFolders << startFolder;
-  if (answers.empty()) return {};
-  QString answer = answers.front();
-  answers.pop_front();
+  const QString answer = answers.empty() ? QString() : answers.front();
+  if (!answers.empty()) answers.pop_front();
   return answer;
-}
-
-bool FakeShell::open(const QUrl& url) {
-  opened << url;
-  return succeed;
-}
-
-QWidget* FakePointer::widgetAt(const QPoint& globalPos) {
-  return under ? under : QApplication::widgetAt(globalPos);
 }
 
 struct FakeClock::Timer final : TimerEngine {

@@ -1,17 +1,14 @@
 #pragma once
 
-#include <QList>
-#include <QString>
+#include <QApplication>
 #include <QStringList>
 #include <QUrl>
 #include <deque>
-#include <functional>
-#include <vector>
 
 #include "Services.h"
 
-// Test doubles for the desktop services: they record what the program asked
-// and answer from a script, so no test ever opens a real modal window.
+// Test doubles for the desktop services: they record what the program asked and answer from a
+// script, so no test ever opens a real modal window.
 namespace trimora::testing {
 
 struct ShownMessage {
@@ -23,25 +20,23 @@ struct ShownMessage {
 class FakeMessageBox final : public MessageBoxService {
  public:
   using MessageBoxService::show;
-  MessageResult show(QWidget* owner, const QString& text, MessageButtons buttons,
+  MessageResult show(QWidget*, const QString& text, MessageButtons buttons,
                      MessageIcon icon) override;
-  std::vector<ShownMessage> shown;
-  std::deque<MessageResult> answers;                // answers for Yes/No questions; Yes when empty
-  std::function<void(const ShownMessage&)> onShow;  // runs while the "box" is open
   QStringList texts() const;
+  std::vector<ShownMessage> shown;
+  std::deque<MessageResult> answers;  // answers for Yes/No questions; Yes when empty
 };
 
 class FakeFolderBrowser final : public FolderBrowserService {
  public:
-  QString browse(QWidget* owner, const QString& title, const QString& startFolder) override;
+  QString browse(QWidget*, const QString& title, const QString& startFolder) override;
   std::deque<QString> answers;  // empty text = the user cancelled; cancel when empty
-  QStringList titles;
-  QStringList startFolders;
+  QStringList titles, startFolders;
 };
 
 class FakeShell final : public ShellService {
  public:
-  bool open(const QUrl& url) override;
+  bool open(const QUrl& url) override { return opened << url, succeed; }
   QList<QUrl> opened;
   bool succeed = true;  // false: as a desktop without a browser
 };
@@ -50,7 +45,9 @@ class FakePointer final : public PointerService {
  public:
   QPoint cursorPos() override { return pos; }
   QWidget* topWindow() override { return top; }
-  QWidget* widgetAt(const QPoint& globalPos) override;
+  QWidget* widgetAt(const QPoint& at) override {
+    return under ? under : QApplication::widgetAt(at);
+  }
   QPoint pos;
   QWidget* top = nullptr;
   QWidget* under = nullptr;  // null: ask the application which widget is there

@@ -27,6 +27,9 @@ class WorkspaceFixture : public ::testing::Test {
   // Writes a value into the settings file, as an earlier run would have.
   void store(const QString& key, const QString& value);
   QString stored(const QString& key);
+  static QString iniPath() {
+    return QSettings(QSettings::IniFormat, QSettings::UserScope, "Trimora", "Trimora").fileName();
+  }
   // The usual start: no wizard, in/ and out/ as folders, the given frame and
   // quality 100, then the window shown. Pictures go into in/ beforehand.
   MainWindow& startWith(int frameWidth = 320, int frameHeight = 240);

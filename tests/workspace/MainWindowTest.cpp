@@ -12,12 +12,7 @@ using namespace trimora::testing;
 // Start-up, the settings file, folders and closing, through the whole window.
 namespace {
 
-class MainWindowStart : public WorkspaceFixture {
- protected:
-  QString iniPath() const {
-    return QSettings(QSettings::IniFormat, QSettings::UserScope, "Trimora", "Trimora").fileName();
-  }
-};
+class MainWindowStart : public WorkspaceFixture {};
 
 TEST_F(MainWindowStart, FirstRunHasTheBuiltDefaultsAndOpensTheWizard) {
   start();
@@ -34,18 +29,19 @@ TEST_F(MainWindowStart, FirstRunHasTheBuiltDefaultsAndOpensTheWizard) {
 
 TEST_F(MainWindowStart, RemembersTheListPositionAndTheZoom) {
   WritePictureFolder(in(), 10, 300, 200);
-  const struct {
-    const char* stored;
-    int index;
-  } cases[] = {{"3", 3}, {"", 0}, {"-2", 0}, {"12", -1}, {"2.5", 2}, {"abc", 0}};
-  for (const auto& c : cases) {
+  for (auto [stored, index] : {std::pair<const char*, int>{"3", 3},
+                               {"", 0},
+                               {"-2", 0},
+                               {"12", -1},
+                               {"2.5", 2},
+                               {"abc", 0}}) {
     store("Wizard", "0");
     store("InputFolder", in());
-    store("LastFilePos", c.stored);
+    store("LastFilePos", stored);
     start();
-    EXPECT_EQ(list().selectedIndex(), c.index) << c.stored;
-    EXPECT_EQ(view().hasPicture(), c.index >= 0) << c.stored;
-    EXPECT_EQ(window->shownFile(), c.index >= 0 ? list().selectedPath() : "") << c.stored;
+    EXPECT_EQ(list().selectedIndex(), index) << stored;
+    EXPECT_EQ(view().hasPicture(), index >= 0) << stored;
+    EXPECT_EQ(window->shownFile(), index >= 0 ? list().selectedPath() : "") << stored;
     window.reset();
   }
   for (const auto& [storedZoom, zoom] : {std::pair{"60", 60}, std::pair{"400", 100}}) {
