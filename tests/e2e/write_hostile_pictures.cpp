@@ -1,17 +1,10 @@
-// Writes the hostile picture files of the imaging tests into a folder, for
-// the end-to-end run that steps through them in the real window.
-//
-//   write_hostile_pictures FOLDER
+// write_hostile_pictures FOLDER: the hostile picture files of the imaging tests, for the
+// end-to-end run that steps through them in the real window.
 #include <QCoreApplication>
-#include <cstdio>
 
 #include "HostilePictures.h"
 
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: %s FOLDER\n", argv[0]);
-    return 2;
-  }
-  return trimora::testing::writeHostileFiles(QString::fromLocal8Bit(argv[1])) ? 0 : 1;
+  return argc == 2 && trimora::testing::writeHostileFiles(QString::fromLocal8Bit(argv[1])) ? 0 : 2;
 }

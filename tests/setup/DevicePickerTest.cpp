@@ -4,12 +4,12 @@
 #include <QTest>
 
 #include "DevicePicker.h"
-#include "SetupTest.h"
+#include "FolderFixture.h"
 
 namespace trimora::testing {
 namespace {
 
-class DevicePickerTest : public SetupTest {};
+class DevicePickerTest : public FolderFixture {};
 
 TEST_F(DevicePickerTest, SearchesFromTheThirdLetterAndTakesTheFirstLineOfTheNameChosen) {
   ASSERT_TRUE(WriteBytes(root.filePath("devices.dat"),

@@ -1,11 +1,11 @@
 // The settings file: stored texts to typed values, and the exact texts the setters store.
+#include "FolderFixture.h"
 #include "Settings.h"
-#include "SetupTest.h"
 
 namespace trimora::testing {
 namespace {
 
-class SettingsTest : public SetupTest {
+class SettingsTest : public FolderFixture {
  protected:
   // Every getter in a row: "-" for nothing.
   static QString readBack() {

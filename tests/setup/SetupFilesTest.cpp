@@ -1,13 +1,13 @@
 // The files of the set-up: the device catalogue (its lines, its limits and
 // where it is found) and the names of the cut pictures and their folder.
 #include "DeviceCatalogue.h"
+#include "FolderFixture.h"
 #include "OutputNames.h"
-#include "SetupTest.h"
 
 namespace trimora::testing {
 namespace {
 
-class DeviceCatalogueTest : public SetupTest {};
+class DeviceCatalogueTest : public FolderFixture {};
 
 TEST_F(DeviceCatalogueTest, ReadsEveryLineFromTheCatalogueInTheCurrentFolderFirst) {
   // Later fields are ignored, nothing is trimmed, only a lower-case x cuts a

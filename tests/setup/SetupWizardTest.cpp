@@ -5,8 +5,8 @@
 #include <QTest>
 
 #include "ElidedButton.h"
+#include "FolderFixture.h"
 #include "Settings.h"
-#include "SetupTest.h"
 #include "SetupWizard.h"
 
 namespace trimora::testing {
@@ -39,7 +39,7 @@ T* control(const QWidget& wizard, const QString& text) {
   return nullptr;
 }
 
-class SetupWizardTest : public SetupTest {
+class SetupWizardTest : public FolderFixture {
  protected:
   FakeTarget target;
 };

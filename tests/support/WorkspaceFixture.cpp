@@ -1,7 +1,5 @@
 #include "WorkspaceFixture.h"
 
-#include "DeviceChoice.h"
-
 #include <QApplication>
 #include <QDir>
 #include <QMouseEvent>
@@ -10,17 +8,14 @@
 namespace trimora::testing {
 
 void WorkspaceFixture::SetUp() {
-  ASSERT_TRUE(root.isValid() && QDir::setCurrent(root.path()));  // relative folders, the catalogue
+  FolderFixture::SetUp();
   QDir().mkpath(in());
-  QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, root.path() + "/config");
-  services = fakes.services();
 }
 
 void WorkspaceFixture::TearDown() {
   if (window) window->hide();
   window.reset();
-  QDir::setCurrent(previousFolder);
-  lastDeviceChoice() = {};
+  FolderFixture::TearDown();
 }
 
 void WorkspaceFixture::store(const QString& key, const QString& value) {

@@ -1,14 +1,9 @@
 #pragma once
 
-#include <gtest/gtest.h>
-
-#include <QDir>
-#include <QSettings>
-#include <QTemporaryDir>
 #include <memory>
 
 #include "CropView.h"
-#include "FakeServices.h"
+#include "FolderFixture.h"
 #include "MainWindow.h"
 #include "OptionsPanel.h"
 #include "PictureList.h"
@@ -19,7 +14,7 @@ namespace trimora::testing {
 
 // A main window on fake services, with its own settings file and folders
 // (in/ and out/). Settings stored before start() are what the window finds.
-class WorkspaceFixture : public ::testing::Test {
+class WorkspaceFixture : public FolderFixture {
  protected:
   void SetUp() override;
   void TearDown() override;
@@ -54,10 +49,6 @@ class WorkspaceFixture : public ::testing::Test {
   PictureList& list() const { return window->optionsPanel().pictureList(); }
   QWidget* canvas() const;
 
-  QTemporaryDir root;  // the current folder while the test runs
-  const QString previousFolder = QDir::currentPath();
-  FakeServices fakes;
-  Services services;
   std::unique_ptr<MainWindow> window;
   int wizardRuns = 0;
   QStringList statuses;  // every notice shown since start

@@ -29,25 +29,19 @@ TEST_F(MainWindowStart, FirstRunHasTheBuiltDefaultsAndOpensTheWizard) {
 
 TEST_F(MainWindowStart, RemembersTheListPositionAndTheZoom) {
   WritePictureFolder(in(), 10, 300, 200);
-  for (auto [stored, index] : {std::pair<const char*, int>{"3", 3},
-                               {"", 0},
-                               {"-2", 0},
-                               {"12", -1},
-                               {"2.5", 2},
-                               {"abc", 0}}) {
-    store("Wizard", "0");
-    store("InputFolder", in());
-    store("LastFilePos", stored);
+  store("Wizard", "0");
+  store("InputFolder", in());
+  // clang-format off
+  for (auto [position, index, zoom, shown] : {std::tuple<const char*, int, const char*, int>
+           {"3", 3, "60", 60}, {"", 0, "400", 100}, {"-2", 0, "", 100}, {"12", -1, "5", 5},
+           {"2.5", 2, "", 100}, {"abc", 0, "", 100}}) {
+    // clang-format on
+    store("LastFilePos", position);
+    store("Resize", zoom);
     start();
-    EXPECT_EQ(list().selectedIndex(), index) << stored;
-    EXPECT_EQ(view().hasPicture(), index >= 0) << stored;
-    EXPECT_EQ(window->shownFile(), index >= 0 ? list().selectedPath() : "") << stored;
-    window.reset();
-  }
-  for (const auto& [storedZoom, zoom] : {std::pair{"60", 60}, std::pair{"400", 100}}) {
-    store("Resize", storedZoom);
-    start();
-    EXPECT_EQ(panel().zoom(), zoom);
+    EXPECT_EQ(list().selectedIndex(), index) << position;
+    EXPECT_EQ(window->shownFile(), index >= 0 ? list().selectedPath() : "") << position;
+    EXPECT_TRUE(view().hasPicture() == (index >= 0) && panel().zoom() == shown) << position;
     window.reset();
   }
 }

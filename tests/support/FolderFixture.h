@@ -10,17 +10,20 @@
 
 namespace trimora::testing {
 
-// Fake services, a settings file of the test's own, and a current folder of
-// its own, where a devices.dat the test writes is found first. The last
-// device choice starts empty.
-class SetupTest : public ::testing::Test {
+// Fake services, a settings file of the test's own, and a current folder of its own, where
+// relative folders lie and a devices.dat the test writes is found first. The last device choice
+// starts empty.
+class FolderFixture : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(root.isValid() && QDir::setCurrent(root.path()));
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, root.filePath("config"));
     lastDeviceChoice() = {};
   }
-  void TearDown() override { QDir::setCurrent(previousFolder); }
+  void TearDown() override {
+    QDir::setCurrent(previousFolder);
+    lastDeviceChoice() = {};
+  }
   // A folder in the catalogue's place: found first, but it cannot be read.
   void breakCatalogue() {
     QFile::remove(root.filePath("devices.dat"));
