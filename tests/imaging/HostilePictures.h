@@ -4,7 +4,7 @@
 #include <QString>
 #include <vector>
 
-// Small files (under 1 MB) made to cost a picture reader as much as they can; made afresh.
+// Small files (under 1 MB) made afresh to cost a picture reader as much as they can.
 namespace trimora::testing {
 
 struct HostileFile {
@@ -17,8 +17,8 @@ struct HostileFile {
 std::vector<HostileFile> hostileFiles();
 bool writeHostileFiles(const QString& folder);  // false on a failed write
 
-// A JPEG of smooth shading under a fine ripple by libjpeg: 1 (grey), 3 or 4 (CMYK)
-// components; bitByBit >= 0 sends that many AC coefficients one bit a scan.
+// A JPEG of smooth shading under a fine ripple by libjpeg: 1 (grey), 3 or 4 (CMYK) components;
+// bitByBit >= 0 sends that many AC coefficients one bit a scan.
 QByteArray encodeJpeg(int width, int height, int components = 3, bool progressive = false,
                       bool subsampled = true, int bitByBit = -1);
 

@@ -24,8 +24,7 @@ QImage PatternImage(int width, int height, int seed) {
   return image;
 }
 
-QString WritePicture(const QString& path, int width, int height, int seed, QColor flat,
-                     int quality) {
+QString WritePicture(const QString& path, int width, int height, int seed, QColor flat) {
   QImage image = flat.isValid() ? QImage(width, height, QImage::Format_RGB32)
                                 : PatternImage(width, height, seed);
   if (flat.isValid()) image.fill(flat);
@@ -41,18 +40,14 @@ QString WritePicture(const QString& path, int width, int height, int seed, QColo
     if (QProcess::execute(QStringLiteral("/usr/bin/convert"), {png, path}) != 0) return {};
     return path;
   }
-  if (!image.save(path, format.constData(), quality)) return {};
+  if (!image.save(path, format.constData(), 95)) return {};
   return path;
 }
 
-QStringList WritePictureFolder(const QString& folder, int count, int width, int height) {
-  QStringList names;
-  for (int i = 0; i < count; ++i) {
-    const QString name = QStringLiteral("pic%1.jpg").arg(i, 2, 10, QLatin1Char('0'));
-    WritePicture(folder + QLatin1Char('/') + name, width, height, i);
-    names << name;
-  }
-  return names;
+void WritePictureFolder(const QString& folder, int count, int width, int height) {
+  for (int i = 0; i < count; ++i)
+    WritePicture(folder + QStringLiteral("/pic%1.jpg").arg(i, 2, 10, QLatin1Char('0')), width,
+                 height, i);
 }
 
 bool WriteBytes(const QString& path, const QByteArray& bytes) {

@@ -18,14 +18,12 @@ namespace trimora::testing {
 // hash), so that a shifted or mirrored crop is caught.
 QImage PatternImage(int width, int height, int seed = 0);
 
-// Saves PatternImage (or a flat colour when `flat` is valid) to path in the
-// format given by its extension; returns the path, or an empty text on failure.
+// Saves PatternImage (or a flat colour when `flat` is valid) to path in the format its extension
+// names (JPEG at quality 95); returns the path, or an empty text on failure.
 QString WritePicture(const QString& path, int width, int height, int seed = 0,
-                     QColor flat = QColor(), int quality = 95);
-
-// Fills folder with count pictures named pic00.jpg, pic01.jpg, ... of the given
-// size; returns their names in list order.
-QStringList WritePictureFolder(const QString& folder, int count, int width = 200, int height = 150);
+                     QColor flat = QColor());
+// Fills folder with count pictures pic00.jpg, pic01.jpg, ... of the given size.
+void WritePictureFolder(const QString& folder, int count, int width = 200, int height = 150);
 
 // Writes (replacing) or reads a whole file; false / empty on failure.
 bool WriteBytes(const QString& path, const QByteArray& bytes);
