@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs the build into a fresh prefix and checks the layout, the desktop
-# entry and icons, and that the installed program, started from an unrelated
+# Installs the build into a fresh prefix and checks the samples, catalogue, desktop
+# entry and icon, and that the installed program, started from an unrelated
 # folder, reads the installed catalogue (a device added to the installed copy
 # only is offered and cropped to) and opens the installed help page.
 set -u
@@ -8,17 +8,10 @@ build=$1 work=$2 prefix=$2/prefix data=$(dirname "$0")/../../data
 . "$(dirname "$0")/lib.sh"
 rm -rf "$work" && mkdir -p "$work"
 cmake --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1 || { cat "$work/install.log"; e2e_fail "cmake --install"; }
-for f in share/trimora/help/help.htm share/trimora/icons/trimora.png share/icons/hicolor/scalable/apps/trimora.svg; do
-  [ -e "$prefix/$f" ] || e2e_fail "$f is not installed"
-done
-[ -x "$prefix/bin/trimora" ] || e2e_fail "bin/trimora is not installed as a program"
 [ -n "$(find "$prefix/share/trimora/samples" -type f 2>/dev/null)" ] || e2e_fail "no sample pictures installed"
 cmp "$prefix/share/trimora/devices.dat" "$data/devices.dat" || e2e_fail "the installed catalogue is not data/devices.dat"
-desktop=$prefix/share/applications/trimora.desktop
-for line in '\[Desktop Entry\]' Type=Application Name=Trimora 'Exec=trimora.*' Icon=trimora 'Categories=.*Graphics;.*'; do
-  grep -qx "$line" "$desktop" || e2e_fail "trimora.desktop lacks $line"
-done
-! command -v desktop-file-validate >/dev/null || desktop-file-validate "$desktop" || e2e_fail "trimora.desktop is not valid"
+! command -v desktop-file-validate >/dev/null || desktop-file-validate "$prefix/share/applications/trimora.desktop" ||
+  e2e_fail "trimora.desktop is not valid"
 [ "$(identify -format %wx%h "$prefix/share/icons/hicolor/128x128/apps/trimora.png")" = 128x128 ] ||
   e2e_fail "the 128x128 icon is not 128 x 128"
 

@@ -32,10 +32,8 @@ e2e_start_x() {
   echo "SKIP: no X server could be started"; exit 77
 }
 
-# e2e_ini SETTING...: the stored settings the program starts with.
 e2e_ini() { mkdir -p "$work/config/Trimora" && printf '%s\n' '[Settings]' "$@" >"$work/config/Trimora/Trimora.ini"; }
 
-# e2e_wait_for SECONDS COMMAND...: true once the command succeeds.
 e2e_wait_for() {
   local end=$((SECONDS + $1)); shift
   until "$@" >/dev/null 2>&1; do [ $SECONDS -lt $end ] || return 1; sleep 0.2; done
@@ -60,10 +58,8 @@ e2e_app() {
   WIN=$(e2e_find 60 "$3")
 }
 
-# e2e_click WINDOW X Y: focuses the window and clicks at (X, Y) inside it.
 e2e_click() { e2e_focus "$1" && xdotool mousemove --window "$1" "$2" "$3" && sleep 0.2 && xdotool click 1; }
 
-# e2e_keys PAUSE KEY...: each key, then a pause of PAUSE seconds.
 e2e_keys() { local pause=$1 key && shift && for key; do xdotool key "$key" && sleep "$pause"; done; }
 
 # e2e_pick_device TEXT: types TEXT into the search box of the device picker and
