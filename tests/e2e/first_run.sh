@@ -1,10 +1,9 @@
 #!/usr/bin/env bash
-# A first run as a new user: the wizard opens first; a device is found in the
-# picker by part of its name, the folders are chosen in the folder chooser, OK.
-# A click, Right, Up and Space, Max Crop Size and the next pictures crop, one
-# twice: every cut is a JPEG of the device's size under the picture's name
-# (with a counter for a second cut). A second start skips the wizard and comes
-# back on the same folder, picture and options. Screenshots go to WORK/shots.
+# A first run as a new user: the wizard first; a device found in the picker by part of its name,
+# the folders chosen in the folder chooser, OK. A click, Right, Up and Space, Max Crop Size and
+# the next pictures crop, one twice: every cut a JPEG of the device's size under the picture's
+# name (a counter for a second). A second start skips the wizard and comes back on the same
+# folder and picture. Screenshots go to WORK/shots.
 set -u
 app=$(realpath "$1") work=$2
 . "$(dirname "$0")/lib.sh"

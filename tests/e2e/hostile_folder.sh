@@ -1,10 +1,8 @@
 #!/usr/bin/env bash
-# Steps with Right, in the real window, through a folder of hostile picture
-# files (the imaging tests' own: vast declared sizes, cut short, thousands of
-# scans, other formats under picture names), then crops the one normal picture
-# at the end: the window goes on answering, the cut has the frame's size and,
-# with MEASURE=1, the run peaks below 600 MB (a sanitizer build holds far more
-# for its own bookkeeping: with MEASURE=0 the peak is only shown).
+# Steps with Right, in the real window, through the imaging tests' hostile picture files, then
+# crops the one normal picture at the end: the window goes on answering, the cut has the frame's
+# size and, with MEASURE=1, the run peaks below 600 MB (with MEASURE=0, for a sanitizer build that
+# holds far more for its own bookkeeping, the peak is only shown).
 #
 #   hostile_folder.sh APP WORK WRITER MEASURE
 set -u

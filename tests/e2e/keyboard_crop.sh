@@ -1,9 +1,7 @@
 #!/usr/bin/env bash
-# Crops two folders with the keyboard alone at a brisk pace (arrow keys mode;
-# Right, zoom keys and Space every 0.3 s), changing folder in the real folder
-# chooser. The folders' first pictures share a name; A's pictures are red, B's
-# blue: every cut must be there with the frame's size and the colour of the
-# picture that was shown.
+# Crops two folders with keys alone (arrow keys mode; Right, zoom keys and Space every 0.3 s),
+# changing folder in the real folder chooser. The folders' first pictures share a name; A's are
+# red, B's blue: every cut must be there with the frame's size and its picture's colour.
 set -u
 app=$(realpath "$1") work=$2
 . "$(dirname "$0")/lib.sh"

@@ -10,9 +10,8 @@ e2e_fail() { echo "FAIL: $*"; e2e_shot failure; tail -n 20 "$work/app.log" 2>/de
 # e2e_shot NAME: a screenshot, numbered in the order taken, into $work/shots.
 e2e_shot() { SHOT=$((${SHOT:-0} + 1)); import -window root "$work/shots/$(printf %02d $SHOT)-$1.png" 2>/dev/null; }
 
-# e2e_start_x: an X server of its own on a free display, a real window whatever
-# the test run set, the program's home and settings in $work. The server and
-# the program are stopped on exit.
+# e2e_start_x: an X server of its own on a free display, a real window whatever the test run set,
+# the program's home and settings in $work; the server and the program are stopped on exit.
 e2e_start_x() {
   e2e_need Xvfb xdotool xdpyinfo import identify convert python3
   mkdir -p "$work/shots" "$work/out"

@@ -1,9 +1,7 @@
 #!/usr/bin/env bash
-# Builds the picture fuzzer with clang in BUILD and runs it for SECONDS on a
-# fresh seed corpus of tiny pictures of every variant the opener reads, with
-# the decode budget enforced: a crash, sanitizer report, hang (10 s) or a
-# process above the budget plus 300 MB fails the run. Inputs found along the
-# way are kept in BUILD/corpus for a longer run (see README.md beside this).
+# Builds the picture fuzzer with clang in BUILD and runs it for SECONDS on fresh seeds of every
+# variant the opener reads: a crash, sanitizer report, hang (10 s) or a process above the decode
+# budget plus 300 MB fails. Inputs found are kept in BUILD/corpus (README.md beside this).
 #
 #   run_fuzz.sh SOURCE BUILD [SECONDS]
 set -euo pipefail
