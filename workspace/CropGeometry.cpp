@@ -7,10 +7,18 @@
 
 namespace trimora {
 
+QSize cappedPictureSize(QSize picture) {
+  const int longer = std::max(picture.width(), picture.height());
+  if (longer <= kMaxCanvasSide) return picture;
+  return {std::max(1, nearestInt(double(picture.width()) * kMaxCanvasSide / longer)),
+          std::max(1, nearestInt(double(picture.height()) * kMaxCanvasSide / longer))};
+}
+
 QSize canvasRequest(QSize picture, int zoom) {
-  if (zoom >= kMaxZoom) return {-1, -1};
-  const int w = nearestInt(zoom / 100.0 * std::min(picture.width(), kMaxCanvasSide));
-  const int h = nearestInt(zoom / 100.0 * std::min(picture.height(), kMaxCanvasSide));
+  const QSize capped = cappedPictureSize(picture);
+  if (zoom >= kMaxZoom) return capped == picture ? QSize(-1, -1) : capped;
+  const int w = nearestInt(zoom / 100.0 * capped.width());
+  const int h = nearestInt(zoom / 100.0 * capped.height());
   if (w < kMinCanvasSide || h < kMinCanvasSide) return {kMinCanvasSide, kMinCanvasSide};
   return {w, h};
 }
@@ -21,8 +29,13 @@ QSize canvasForZoom(QSize picture, int zoom) {
   return canvasSizeFor(picture, request, kMaxCanvasSide);
 }
 
-bool frameFits(QSize frame, QSize canvas) {
-  return frame.width() < canvas.width() && frame.height() < canvas.height();
+QRect pictureArea(QSize picture, QSize canvas) {
+  if (picture.isEmpty() || canvas.isEmpty()) return {};
+  return fitRect(picture, canvas, Qt::KeepAspectRatio) & QRect(QPoint(0, 0), canvas);
+}
+
+bool frameFits(QSize frame, QSize picture) {
+  return frame.width() < picture.width() && frame.height() < picture.height();
 }
 
 int startZoom(int currentZoom, bool resizeLock, bool maxCropSize) {
@@ -36,7 +49,7 @@ FitPlan planFit(QSize picture, QSize frame, int zoom, bool searching) {
     FitPass pass;
     pass.zoom = zoom;
     pass.canvas = canvasForZoom(picture, zoom);
-    pass.fits = frameFits(frame, pass.canvas);
+    pass.fits = frameFits(frame, pictureArea(picture, pass.canvas).size());
     plan.passes.push_back(pass);
     plan.zoom = zoom;
     if (!searching || pass.fits) break;
@@ -57,23 +70,22 @@ QString fitStatus(const FitPass& pass) {
          QStringLiteral("Too small to crop");
 }
 
-QPoint frameForPointer(QPoint pointer, QSize frame, QSize canvas) {
+QPoint frameForPointer(QPoint pointer, QSize frame, const QRect& area) {
   const QPoint topLeft(nearestInt(pointer.x() - frame.width() / 2.0),
                        nearestInt(pointer.y() - frame.height() / 2.0));
-  return clampFrame(topLeft, frame, canvas);
+  return clampFrame(topLeft, frame, area);
 }
 
-QPoint clampFrame(QPoint topLeft, QSize frame, QSize canvas) {
-  int x = std::max(topLeft.x(), 0);
-  int y = std::max(topLeft.y(), 0);
-  if (x + frame.width() > canvas.width()) x = canvas.width() - frame.width();
-  if (y + frame.height() > canvas.height()) y = canvas.height() - frame.height();
+QPoint clampFrame(QPoint topLeft, QSize frame, const QRect& area) {
+  int x = std::max(topLeft.x(), area.x());
+  int y = std::max(topLeft.y(), area.y());
+  if (x + frame.width() > area.x() + area.width()) x = area.x() + area.width() - frame.width();
+  if (y + frame.height() > area.y() + area.height()) y = area.y() + area.height() - frame.height();
   return {x, y};
 }
 
-bool frameOnCanvas(const QRect& frame, QSize canvas) {
-  return frame.left() >= 0 && frame.top() >= 0 && frame.x() + frame.width() <= canvas.width() &&
-         frame.y() + frame.height() <= canvas.height();
+bool frameOnPicture(const QRect& frame, const QRect& area) {
+  return area.contains(frame);
 }
 
 int scrollRange(int length, int visible) {

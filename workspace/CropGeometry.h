@@ -13,23 +13,30 @@ namespace trimora {
 
 inline constexpr int kMinZoom = 5;
 inline constexpr int kMaxZoom = 100;
-// A shown picture is capped at this many pixels a side; it bounds the memory
-// of one shown picture.
+// A shown picture is capped at this many pixels on its longer side, its aspect ratio kept; it
+// bounds the memory of one shown picture.
 inline constexpr int kMaxCanvasSide = 2000;
 // Canvases smaller than this either way are raised to a square of this side.
 inline constexpr int kMinCanvasSide = 100;
 
-// The canvas asked of the loader at a zoom: the picture's own size at the full
-// zoom ((-1, -1)), otherwise the zoom's share of the capped picture, raised to
-// the minimum square where a side falls below it.
+// The picture's size with its longer side capped at kMaxCanvasSide, the other in proportion.
+QSize cappedPictureSize(QSize picture);
+
+// The canvas asked of the loader at a zoom: the capped picture at the full zoom ((-1, -1) where
+// the cap leaves the picture as it is), otherwise the zoom's share of it, raised to the minimum
+// square where a side falls below it.
 QSize canvasRequest(QSize picture, int zoom);
 
 // The canvas shown for a picture at a zoom; empty for a picture of no size
 // (one that cannot be read).
 QSize canvasForZoom(QSize picture, int zoom);
 
-// Whether a frame fits on a canvas with room to spare: strictly smaller both ways.
-bool frameFits(QSize frame, QSize canvas);
+// Where the picture is drawn on its canvas: all of it, but for the bands of a picture raised to
+// the minimum square. Empty for a picture of no size.
+QRect pictureArea(QSize picture, QSize canvas);
+
+// Whether a frame fits on the drawn picture with room to spare: strictly smaller both ways.
+bool frameFits(QSize frame, QSize picture);
 
 // The zoom a newly selected picture starts from: the full zoom, the kept zoom
 // with "Resize Lock", or the lowest zoom when "Max Crop Size" searches.
@@ -57,15 +64,15 @@ FitPlan planFit(QSize picture, QSize frame, int zoom, bool searching);
 // does not, nothing at the full zoom with a frame that fits.
 QString fitStatus(const FitPass& pass);
 
-// The frame's top-left for the pointer at `pointer` (canvas pixels): centred
-// on the pointer, kept on the canvas.
-QPoint frameForPointer(QPoint pointer, QSize frame, QSize canvas);
+// The frame's top-left for the pointer at `pointer` (canvas pixels): centred on the pointer,
+// kept on the drawn picture `area`.
+QPoint frameForPointer(QPoint pointer, QSize frame, const QRect& area);
 
-// A frame's top-left moved the least way that keeps it on the canvas.
-QPoint clampFrame(QPoint topLeft, QSize frame, QSize canvas);
+// A frame's top-left moved the least way that keeps it on the drawn picture `area`.
+QPoint clampFrame(QPoint topLeft, QSize frame, const QRect& area);
 
-// Whether the frame lies wholly on the canvas (flush with its edges counts).
-bool frameOnCanvas(const QRect& frame, QSize canvas);
+// Whether the frame lies wholly on the drawn picture (flush with its edges counts).
+bool frameOnPicture(const QRect& frame, const QRect& area);
 
 // How far a canvas of `length` pixels scrolls in a view of `visible` pixels:
 // until its last pixel meets the view's edge; 0 when it fits.

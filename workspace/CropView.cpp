@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QWheelEvent>
 
 #include "CropGeometry.h"
 
@@ -112,7 +113,12 @@ void CropView::setPicture(QImage canvas) {
   canvas.setDevicePixelRatio(1.0);
   mCanvas->picture = std::move(canvas);
   mCanvas->resize(mCanvas->picture.size());
+  mPictureArea = mCanvas->rect();
   mCanvas->update();
+}
+
+void CropView::setPictureArea(const QRect& area) {
+  mPictureArea = area & mCanvas->rect();
 }
 
 void CropView::setCanvasVisible(bool visible) {
@@ -144,15 +150,25 @@ void CropView::setFrameShown(bool shown) {
 
 void CropView::trackPointer(QPoint canvasPos) {
   if (!mFrameShown) return;
-  setFrameTopLeft(frameForPointer(canvasPos, mFrameSize, mCanvas->size()));
+  setFrameTopLeft(frameForPointer(canvasPos, mFrameSize, mPictureArea));
 }
 
 void CropView::placeFrameAtPointer(QPoint globalPos) {
   if (!mFrameShown) return;
-  if (isOverView(globalPos))
+  if (isOverView(globalPos)) {
     trackPointer(mCanvas->mapFromGlobal(globalPos));
-  else
-    setFrameTopLeft(clampFrame(mFrameTopLeft, mFrameSize, mCanvas->size()));
+    return;
+  }
+  setFrameTopLeft(clampFrame(mFrameTopLeft, mFrameSize, mPictureArea));
+  // The least scroll that shows the whole frame (its top-left where the view is too small).
+  const QSize visible = visibleSize();
+  const QPoint scroll = scrollPosition();
+  const auto reveal = [](int start, int length, int at, int shown) {
+    if (start + length > at + shown) at = start + length - shown;
+    return std::min(at, start);
+  };
+  scrollTo({reveal(mFrameTopLeft.x(), mFrameSize.width(), scroll.x(), visible.width()),
+            reveal(mFrameTopLeft.y(), mFrameSize.height(), scroll.y(), visible.height())});
 }
 
 void CropView::setCroppedMark(const QString& text) {
@@ -260,6 +276,16 @@ void CropView::focusPicture() {
 
 bool CropView::pictureHasFocus() const {
   return mCanvas->hasFocus();
+}
+
+void CropView::wheelEvent(QWheelEvent* event) {
+  QPoint delta = event->angleDelta();
+  if (event->modifiers() & Qt::ShiftModifier) delta = {delta.y(), delta.x()};
+  // A notch (120) scrolls 60 pixels: three lines of 20, as the desktop's views do.
+  scrollTo(scrollPosition() - delta / 2);
+  const QPoint local = mCanvas->mapFromGlobal(event->globalPosition().toPoint());
+  if (mCanvas->rect().contains(local)) trackPointer(local);
+  event->accept();
 }
 
 void CropView::resizeEvent(QResizeEvent* event) {

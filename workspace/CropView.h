@@ -26,6 +26,10 @@ class CropView : public QWidget {
   void clearPicture() { setPicture(QImage()); }
   const QImage& picture() const;
   bool hasPicture() const { return !picture().isNull(); }
+  // Where the picture itself lies on the canvas (the bands of a picture raised to the least
+  // canvas excluded): the frame stays on it. The whole canvas after setPicture().
+  void setPictureArea(const QRect& area);
+  QRect pictureArea() const { return mPictureArea; }
   // Shows or hides the canvas widget (hidden while no list entry is selected
   // and no picture is shown).
   void setCanvasVisible(bool visible);
@@ -39,11 +43,11 @@ class CropView : public QWidget {
   void setFrameTopLeft(QPoint topLeft);
   void setFrameShown(bool shown);
   bool isFrameShown() const { return mFrameShown; }
-  // Centres the frame on a canvas position, kept on the canvas.
+  // Centres the frame on a canvas position, kept on the picture.
   void trackPointer(QPoint canvasPos);
   // Places the frame where the pointer at a global position puts it when the
   // pointer is over the visible part of the view; otherwise keeps it on the
-  // canvas as near its place as it can.
+  // picture as near its place as it can and scrolls it into view.
   void placeFrameAtPointer(QPoint globalPos);
   // The mark in the frame's top-right corner; an empty text hides it.
   void setCroppedMark(const QString& text);
@@ -81,6 +85,8 @@ class CropView : public QWidget {
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
+  // The wheel scrolls the view (sideways with Shift), the frame following a resting pointer.
+  void wheelEvent(QWheelEvent* event) override;
 
  private:
   void placeCroppedMark();
@@ -89,6 +95,7 @@ class CropView : public QWidget {
   QScrollBar* mHorizontalScrollBar;
   QScrollBar* mVerticalScrollBar;
   QLabel* mCroppedMark;
+  QRect mPictureArea;
   QSize mFrameSize;
   QPoint mFrameTopLeft;
   bool mFrameShown = false;

@@ -270,6 +270,7 @@ void MainWindow::showPicture(const QString& fileName, bool keepZoom) {
 
   QString whyNot;
   mCropView->setPicture(loadDisplayPicture(path, canvasRequest(fileSize, plan.zoom), &whyNot));
+  mCropView->setPictureArea(pictureArea(fileSize, mCropView->picture().size()));
   // A listed picture that cannot be shown says why, in place of the pass's size notice.
   if (!whyNot.isEmpty()) status(whyNot);
   // The zoom just drawn: the poll has nothing left to draw.
@@ -294,7 +295,7 @@ void MainWindow::adjustView() {
 // The frame shows only where it fits on the canvas with room to spare.
 void MainWindow::updateFrameVisibility() {
   if (mOptionsPanel->pictureList().selectedIndex() < 0) return;
-  mCropView->setFrameShown(frameFits(mCropView->frameSize(), mCropView->picture().size()));
+  mCropView->setFrameShown(frameFits(mCropView->frameSize(), mCropView->pictureArea().size()));
 }
 
 void MainWindow::updateCroppedMark() {
@@ -483,10 +484,10 @@ void MainWindow::cropAndSave() {
                   MessageIcon::Stop);
     return;
   }
-  // Only a frame that leaves the canvas is refused; one flush with its edges is cut.
+  // Only a frame that leaves the picture is refused; one flush with its edges is cut.
   const QImage& canvas = mCropView->picture();
   const QRect frame = mCropView->frameRect();
-  if (!mCropView->isFrameShown() || !frameOnCanvas(frame, canvas.size())) {
+  if (!mCropView->isFrameShown() || !frameOnPicture(frame, mCropView->pictureArea())) {
     messages.show(
         this,
         mOptionsPanel->zoom() == kMaxZoom

@@ -15,13 +15,14 @@ TEST(CropGeometry, CanvasForEachZoomTheFitLoopAndTheSearch) {
   const struct { QSize picture; int zoom; QSize canvas; } canvases[] = {
       {{600, 400}, 100, {600, 400}}, {{600, 400}, 50, {300, 200}}, {{600, 400}, 25, {150, 100}},
       {{600, 400}, 15, {100, 100}},       // below the minimum: raised to a square
-      {{3000, 1000}, 100, {2000, 1000}},  // each side capped on its own
-      {{3000, 1000}, 50, {1000, 500}}, {{3000, 1000}, 5, {100, 100}},
+      {{3000, 1000}, 100, {2000, 667}},  // capped on the longer side, the shape kept
+      {{1000, 3000}, 50, {334, 1000}}, {{3000, 1000}, 5, {100, 100}}, {{6000, 4000}, 100, {2000, 1333}},
       {{0, 0}, 100, {0, 0}},              // a picture that cannot be read
       {{333, 333}, 45, {150, 150}}};      // 149.85 rounds to 150
   for (const auto& c : canvases)
     EXPECT_EQ(canvasForZoom(c.picture, c.zoom), c.canvas) << c.picture.width() << "@" << c.zoom;
   EXPECT_EQ(canvasRequest({600, 400}, 100), QSize(-1, -1));
+  EXPECT_EQ(canvasRequest({6000, 4000}, 100), QSize(2000, 1333));
   const struct { QSize picture, frame; int zoom; bool searching; std::vector<int> passes;
                  int drawn; QString lastStatus; } fits[] = {
       {{600, 400}, {160, 128}, 100, false, {100}, 100, ""},  // fits: nothing to say
@@ -30,7 +31,12 @@ TEST(CropGeometry, CanvasForEachZoomTheFitLoopAndTheSearch) {
       {{600, 400}, {160, 128}, 5, true, {5, 15, 25, 35}, 35, "35%"},  // 210 x 140 > 160 x 128
       {{100, 80}, {160, 128}, 5, true, {5, 15, 25, 35, 45, 55, 65, 75, 85, 95}, 100,
        "95% Too small to crop"},  // none fits: drawn at its own size
-      {{160, 128}, {160, 128}, 100, false, {100}, 100, "Too small to crop"}};  // equal: too small
+      {{160, 128}, {160, 128}, 100, false, {100}, 100, "Too small to crop"},  // equal: too small
+      // The search compares the frame with the drawn picture, never with a band.
+      {{6000, 4000}, {270, 480}, 5, true, {5, 15, 25, 35, 45}, 45, "45%"},
+      {{6000, 4000}, {480, 800}, 5, true, {5, 15, 25, 35, 45, 55, 65}, 65, "65%"},
+      {{4000, 6000}, {480, 800}, 5, true, {5, 15, 25, 35, 45}, 45, "45%"},
+      {{300, 150}, {60, 60}, 5, true, {5, 15, 25, 35, 45, 55, 65, 75}, 75, "75%"}};  // bands below
   // clang-format on
   for (const auto& c : fits) {
     const FitPlan plan = planFit(c.picture, c.frame, c.zoom, c.searching);
@@ -49,7 +55,8 @@ TEST(CropGeometry, CanvasForEachZoomTheFitLoopAndTheSearch) {
 // a frame that leaves the canvas is off it. The view centres what it can show and scrolls the
 // rest; auto-pan steps towards a frame past an edge.
 TEST(CropGeometry, FramePlacementScrollingCentringAndPanning) {
-  const QSize frame(100, 80), canvas(600, 400);
+  const QSize frame(100, 80);
+  const QRect canvas(0, 0, 600, 400), banded(0, 25, 600, 350);
   // clang-format off
   const struct { QPoint pointer, topLeft; } placements[] = {
       {{300, 200}, {250, 160}}, {{2, 3}, {0, 0}}, {{599, 399}, {500, 320}}, {{50, 40}, {0, 0}},
@@ -68,10 +75,16 @@ TEST(CropGeometry, FramePlacementScrollingCentringAndPanning) {
   for (const auto& c : placements) {
     const QPoint topLeft = frameForPointer(c.pointer, frame, canvas);
     EXPECT_EQ(topLeft, c.topLeft) << c.pointer.x() << "," << c.pointer.y();
-    EXPECT_TRUE(frameOnCanvas(QRect(topLeft, frame), canvas));
+    EXPECT_TRUE(frameOnPicture(QRect(topLeft, frame), canvas));
+    const QPoint inBands = frameForPointer(c.pointer, frame, banded);
+    EXPECT_TRUE(frameOnPicture(QRect(inBands, frame), banded)) << c.pointer.x();
   }
-  EXPECT_EQ(clampFrame({550, 390}, frame, {300, 200}), QPoint(200, 120));
-  for (const auto& e : edges) EXPECT_EQ(frameOnCanvas(e.frame, canvas), e.on) << e.frame.x();
+  EXPECT_EQ(clampFrame({550, 390}, frame, {0, 0, 300, 200}), QPoint(200, 120));
+  EXPECT_EQ(clampFrame({-5, 0}, frame, banded), QPoint(0, 25));
+  for (const auto& e : edges) EXPECT_EQ(frameOnPicture(e.frame, canvas), e.on) << e.frame.x();
+  EXPECT_EQ(pictureArea({300, 150}, {100, 100}), QRect(0, 25, 100, 50));
+  EXPECT_EQ(pictureArea({6000, 4000}, {2000, 1333}), QRect(0, 0, 2000, 1333));
+  EXPECT_EQ(pictureArea({}, {100, 100}), QRect());
   for (const auto& c : scrolls) {
     EXPECT_EQ(scrollRange(c.length, c.visible), c.range) << c.length;
     EXPECT_EQ(centredOffset(c.length, c.visible), c.offset) << c.length;

@@ -207,4 +207,41 @@ TEST_F(Crop, AlreadyCroppedFollowsTheEntryAndTheOutputFolder) {
   EXPECT_EQ(view().croppedMark(), "Already Cropped");
 }
 
+// A large photo is shown whole, capped on its longer side, and a small one raised to the least
+// canvas keeps its bands: wherever the pointer goes, at any zoom, a cut holds only the picture.
+TEST_F(Crop, NoCutHoldsABand) {
+  for (QSize size : {QSize(6000, 4000), QSize(4000, 6000), QSize(300, 150)})
+    WritePicture(in() + QString("/%1.jpg").arg(size.width()), size.width(), size.height(), 0,
+                 Qt::red);
+  startWith(60, 40);
+  int cuts = 0;
+  for (int entry = 0; entry < list().count(); ++entry) {
+    list().select(entry);
+    for (int zoom : {100, 45, 5}) {
+      panel().setZoom(zoom);
+      tick(100);
+      const QSize canvasSize = view().picture().size();
+      EXPECT_TRUE(canvasSize.width() <= 2000 && canvasSize.height() <= 2000);
+      for (QPoint at :
+           {QPoint(0, 0), QPoint(canvasSize.width() - 1, 0), QPoint(0, canvasSize.height() - 1),
+            QPoint(canvasSize.width() - 1, canvasSize.height() - 1),
+            QPoint(canvasSize.width() / 2, canvasSize.height() / 2)}) {
+        QDir(out()).removeRecursively();
+        pointAt(at.x(), at.y());
+        key(Qt::Key_Space);
+        SCOPED_TRACE(list().selectedName().toStdString() + " at " + std::to_string(zoom));
+        if (!view().isFrameShown()) continue;
+        const QImage cut = QImage(out() + outputs().value(0));
+        ASSERT_EQ(cut.size(), QSize(60, 40));
+        ++cuts;
+        for (int y = 0; y < cut.height(); ++y)
+          for (int x = 0; x < cut.width(); ++x)
+            ASSERT_LT(qGreen(cut.pixel(x, y)), 60) << x << "," << y;  // red, never white
+      }
+    }
+  }
+  EXPECT_EQ(view().pictureArea(), QRect(0, 16, 100, 67));  // the last at 5 %: bands remain
+  EXPECT_EQ(cuts, 45);
+}
+
 }  // namespace

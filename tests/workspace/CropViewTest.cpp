@@ -64,6 +64,32 @@ TEST_F(CropViewInWindow, AutoPanScrollsTowardsTheFrameUnlessThePointerRestsOnThe
   EXPECT_EQ(view().scrollPosition(), stopped);
 }
 
+// The wheel scrolls (Shift: sideways), the frame following the resting pointer; a new picture
+// opens scrolled to where the frame was when the pointer is away from the view.
+TEST_F(CropViewInWindow, TheWheelScrollsAndANewPictureShowsTheFrame) {
+  WritePicture(in() + "/a.png", 1800, 1200, 1);
+  WritePicture(in() + "/b.png", 1700, 1100, 2);
+  startWith(200, 150);
+  pointAt(300, 200);
+  const auto wheel = [&](Qt::KeyboardModifiers modifiers) {
+    const QPoint at = view().mapFromGlobal(fakes.pointer.pos), global = fakes.pointer.pos;
+    QWheelEvent event(at, global, {}, {0, -240}, Qt::NoButton, modifiers, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&view(), &event);
+  };
+  wheel(Qt::NoModifier);
+  EXPECT_EQ(view().scrollPosition(), QPoint(0, 120));
+  wheel(Qt::ShiftModifier);
+  EXPECT_EQ(view().scrollPosition(), QPoint(120, 120));
+  EXPECT_EQ(view().frameRect().topLeft(), QPoint(300 + 120 - 100, 200 + 120 - 75));  // followed
+  view().scrollTo({10000, 10000});
+  view().trackPointer({1799, 1199});  // the frame in the bottom-right corner
+  fakes.pointer.pos = QPoint(-5000, -5000);
+  key(Qt::Key_Right);
+  const QRect shown(view().scrollPosition(), view().visibleSize());
+  EXPECT_TRUE(shown.contains(view().frameRect())) << view().frameRect().x();
+  EXPECT_EQ(view().frameRect().bottomRight(), QPoint(1699, 1099));
+}
+
 TEST_F(CropViewInWindow, ArrowKeysModeHandsThePictureTheKeyboardUnderThePointer) {
   WritePicture(in() + "/pic.png", 600, 400, 1);
   startWith(100, 80);
