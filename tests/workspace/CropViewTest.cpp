@@ -8,8 +8,8 @@
 using namespace trimora;
 using namespace trimora::testing;
 
-// The crop view in the window: scrolling and centring, the frame over the
-// picture, auto-pan and the keyboard hand-over of the arrow keys mode.
+// The crop view in the window: scrolling and centring, the wheel, auto-pan and the keyboard
+// hand-over of the arrow keys mode.
 namespace {
 
 class CropViewInWindow : public WorkspaceFixture {};
@@ -31,18 +31,6 @@ TEST_F(CropViewInWindow, EveryRowOfEveryPictureHeightCanBeSeen) {
                         : c.top() >= 0 && std::abs(c.top() - (uncovered - 1 - c.bottom())) <= 1)
           << c.height() << " in " << uncovered;
     }
-}
-
-TEST_F(CropViewInWindow, TheFrameFollowsThePointerAndIsDrawnInverted) {
-  WritePicture(in() + "/pic.png", 600, 400, 0, QColor(10, 200, 30));
-  startWith(100, 80);
-  pointAt(300, 200);
-  EXPECT_EQ(view().frameRect(), QRect(250, 160, 100, 80));
-  const QImage shot = canvas()->grab().toImage();
-  EXPECT_EQ(QColor(shot.pixel(251, 161)), QColor(245, 55, 225));  // inside the border: inverted
-  EXPECT_EQ(QColor(shot.pixel(255, 165)), QColor(10, 200, 30));   // inside the frame: the picture
-  pointAt(599, 399);
-  EXPECT_EQ(view().frameRect().bottomRight(), QPoint(599, 399));
 }
 
 TEST_F(CropViewInWindow, AutoPanScrollsTowardsTheFrameUnlessThePointerRestsOnTheList) {
