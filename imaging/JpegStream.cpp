@@ -6,6 +6,7 @@
 // jpeglib.h needs FILE and size_t declared before it.
 #include <csetjmp>
 #include <cstdio>
+#include <cstring>
 // clang-format off
 #include <jpeglib.h>
 #include <jerror.h>
@@ -243,12 +244,14 @@ JpegOutcome decodeRows(const char* path, int shrink, QSize scaled, RowRing& ring
   return JpegOutcome::Decoded;
 }
 
-// Makes every output row as soon as the rows under it are in; false when the
+// Makes every output row of the window as soon as the rows under it are in; false when the
 // decoder fails first.
-bool scaleRows(CubicScaler& scaler, RowRing& ring, std::uint8_t* pixels) {
+bool scaleRows(CubicScaler& scaler, RowRing& ring, const QRect& window, std::uint8_t* pixels) {
   const QSize size = scaler.outputSize();
-  const std::size_t outBytes = std::size_t(size.width()) * 3;
-  for (int y = 0; y < size.height(); ++y) {
+  const bool wholeRows = window.width() == size.width();
+  std::vector<std::uint8_t> row(wholeRows ? 0 : std::size_t(size.width()) * 3);
+  const std::size_t outBytes = std::size_t(window.width()) * 3;
+  for (int y = window.top(); y <= window.bottom(); ++y) {
     const int needed = scaler.lastInputRow(y) + 1;
     {
       std::unique_lock<std::mutex> hold(ring.lock);
@@ -264,9 +267,11 @@ bool scaleRows(CubicScaler& scaler, RowRing& ring, std::uint8_t* pixels) {
       }
       if (ring.decoded < needed || ring.failed) return false;
     }
+    std::uint8_t* out = pixels + std::size_t(y - window.top()) * outBytes;
     scaler.makeRow(
         y, [&](int i) { return static_cast<const std::uint8_t*>(ring.row(i)); },
-        pixels + std::size_t(y) * outBytes);
+        wholeRows ? out : row.data());
+    if (!wholeRows) std::memcpy(out, row.data() + std::size_t(window.left()) * 3, outBytes);
   }
   return true;
 }
@@ -401,13 +406,16 @@ bool jpegScansWithinLimits(const QByteArray& path) {
 }
 
 JpegOutcome decodeJpegScaled(const QByteArray& path, int shrink, QSize scaled, QSize size,
-                             std::vector<std::uint8_t>& out) {
+                             std::vector<std::uint8_t>& out, const QRect& wanted) {
   if (scaled.isEmpty() || size.isEmpty()) return JpegOutcome::HandOn;
+  const QRect window = wanted.isEmpty() ? QRect(QPoint(0, 0), size) : wanted;
+  if (!QRect(QPoint(0, 0), size).contains(window)) return JpegOutcome::HandOn;
   try {
     CubicScaler scaler(scaled, size);
     RowRing ring(scaled.height(), scaled.width() * 3,
                  std::min(scaled.height(), scaler.maxInputRows() + kRowsAhead));
-    std::vector<std::uint8_t> pixels(std::size_t(size.width()) * std::size_t(size.height()) * 3);
+    std::vector<std::uint8_t> pixels(std::size_t(window.width()) * std::size_t(window.height()) *
+                                     3);
     JpegOutcome outcome = JpegOutcome::HandOn;
     std::thread decoder([&] {
       JpegOutcome decoded = JpegOutcome::HandOn;
@@ -427,7 +435,7 @@ JpegOutcome decodeJpegScaled(const QByteArray& path, int shrink, QSize scaled, Q
       }
       ring.rowsIn.notify_one();
     });
-    const bool ok = scaleRows(scaler, ring, pixels.data());
+    const bool ok = scaleRows(scaler, ring, window, pixels.data());
     {
       std::lock_guard<std::mutex> hold(ring.lock);
       ring.abandoned = true;

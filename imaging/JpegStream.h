@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QRect>
 #include <QSize>
 #include <cstdint>
 #include <optional>
@@ -49,8 +50,10 @@ enum class JpegOutcome {
 // kMaxJpegScans scans or kMaxJpegScanBlocks blocks gone over by them (see
 // DecodeBudget.h). libjpeg's memory is capped at decodeBudget(), so an
 // estimate from the header that falls short still cannot run away.
-// `out` is left as it was unless the outcome is Decoded.
+// `out` is left as it was unless the outcome is Decoded. With a `window` (within size), only
+// that part of the scaled picture is made and kept (window.width() x window.height() pixels):
+// rows below it are not decoded at all.
 JpegOutcome decodeJpegScaled(const QByteArray& path, int shrink, QSize scaled, QSize size,
-                             std::vector<std::uint8_t>& out);
+                             std::vector<std::uint8_t>& out, const QRect& window = {});
 
 }  // namespace trimora::imaging

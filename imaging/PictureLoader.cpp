@@ -78,25 +78,30 @@ QString textFor(const imaging::Refusal& refusal) {
   return cannotReadPictureText();
 }
 
+// Draws the part `region` of the canvas (all of it when empty) into `canvas`.
 imaging::Refusal draw(const QString& fileName, QSize request, const QColor& background,
-                      Qt::AspectRatioMode mode, int maxSide, QImage& canvas) {
+                      Qt::AspectRatioMode mode, int maxSide, QImage& canvas, QRect region = {}) {
   imaging::Refusal refusal;
   const auto source = imaging::PictureSource::open(fileName, &refusal);
   if (!source) return refusal;
   const QSize picture = source->uprightSize();
   const QSize canvasSize = canvasSizeFor(picture, request, maxSide);
   if (canvasSize.width() <= 0 || canvasSize.height() <= 0) return imaging::Refusal::unreadable();
-  if (std::int64_t(canvasSize.width()) * canvasSize.height() > kMaxCanvasPixels) {
+  if (region.isEmpty()) region = QRect(QPoint(0, 0), canvasSize);
+  if (!QRect(QPoint(0, 0), canvasSize).contains(region)) return imaging::Refusal::unreadable();
+  if (std::int64_t(region.width()) * region.height() > kMaxCanvasPixels) {
     return imaging::Refusal::tooLarge(picture);
   }
-  canvas = QImage(canvasSize, QImage::Format_RGB32);
+  canvas = QImage(region.size(), QImage::Format_RGB32);
   if (canvas.isNull()) return imaging::Refusal::tooLarge(picture);
   canvas.fill(background);
   // A fitted side that rounds to nothing draws nothing, as an empty
   // destination rectangle would; the canvas stays plain.
-  const QRect target = fitRect(picture, canvasSize, mode) & canvas.rect();
-  if (!target.isEmpty()) refusal = source->drawInto(canvas, target, background);
-  return refusal;
+  const QRect target = fitRect(picture, canvasSize, mode) & QRect(QPoint(0, 0), canvasSize);
+  const QRect shown = target & region;
+  if (shown.isEmpty()) return refusal;
+  return source->drawWindow(canvas, shown.topLeft() - region.topLeft(), target.size(),
+                            shown.translated(-target.topLeft()), background);
 }
 
 }  // namespace
@@ -108,6 +113,16 @@ QImage loadScaledPicture(const QString& fileName, QSize request, const QColor& b
   // No file asked for (no entry selected) gives no picture and nothing to tell.
   if (whyNot) *whyNot = fileName.isEmpty() ? QString() : textFor(refusal);
   return refusal ? QImage() : canvas;
+}
+
+QImage loadPictureRegion(const QString& fileName, QSize canvasSize, const QRect& region,
+                         QString* whyNot) {
+  QImage part;
+  const imaging::Refusal refusal = region.isEmpty() ? imaging::Refusal::unreadable()
+                                                    : draw(fileName, canvasSize, Qt::white,
+                                                           Qt::KeepAspectRatio, 0, part, region);
+  if (whyNot) *whyNot = textFor(refusal);
+  return refusal ? QImage() : part;
 }
 
 }  // namespace trimora

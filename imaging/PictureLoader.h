@@ -65,6 +65,13 @@ QImage loadScaledPicture(const QString& fileName, QSize request, const QColor& b
 QImage loadDisplayPicture(const QString& fileName, QSize request, QString* whyNot = nullptr);
 inline constexpr int kMaxDisplaySide = 2000;
 
+// The part `region` of the canvas that loadScaledPicture(fileName, canvasSize, Qt::white,
+// Qt::KeepAspectRatio, 0) would draw, pixel for pixel, without drawing or holding the rest: a cut
+// at full size from a picture shown smaller. Null, with *whyNot said, when the file cannot be
+// drawn or the region leaves the canvas.
+QImage loadPictureRegion(const QString& fileName, QSize canvasSize, const QRect& region,
+                         QString* whyNot = nullptr);
+
 // The status texts for a picture that is not shown: one that cannot be read
 // ("Cannot read picture"), and one too large to decode, with its size in
 // whole megapixels ("Picture too large to open (268 MP)").

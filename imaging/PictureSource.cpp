@@ -69,17 +69,19 @@ VImage scaleTo(VImage image, int width, int height) {
   return image;
 }
 
-bool sinkInto(VImage image, int orientation, QImage& canvas, const QRect& target) {
-  const QSize storedTarget = (orientation >= 5) ? target.size().transposed() : target.size();
+bool sinkInto(VImage image, int orientation, QImage& canvas, QPoint at, QSize size,
+              const QRect& window) {
+  const QSize storedTarget = (orientation >= 5) ? size.transposed() : size;
   image = scaleTo(image, storedTarget.width(), storedTarget.height());
+  const QRect stored = storedWindow(window, storedTarget, orientation);
+  // Only the rows and columns of the window are worked out.
+  if (stored.size() != storedTarget)
+    image = image.crop(stored.x(), stored.y(), stored.width(), stored.height());
   size_t bytes = 0;
   std::unique_ptr<void, VipsFree> pixels(image.write_to_memory(&bytes));
-  if (!pixels || bytes != size_t(storedTarget.width()) * size_t(storedTarget.height()) * 3) {
-    return false;
-  }
-  copyOriented(
-      {static_cast<const std::uint8_t*>(pixels.get()), storedTarget.width(), storedTarget.height()},
-      orientation, canvas, target.topLeft());
+  if (!pixels || bytes != size_t(stored.width()) * size_t(stored.height()) * 3) return false;
+  copyOriented({static_cast<const std::uint8_t*>(pixels.get()), stored.width(), stored.height()},
+               orientation, canvas, at);
   return true;
 }
 
@@ -126,16 +128,17 @@ class VipsPictureSource final : public PictureSource {
     return out;
   }
 
-  Refusal drawInto(QImage& canvas, const QRect& target, const QColor& background) override {
+  Refusal drawWindow(QImage& canvas, QPoint at, QSize size, const QRect& window,
+                     const QColor& background) override {
     try {
       // The image opened for the header decodes once; another draw reads the file afresh.
       VImage image = std::exchange(mHeader, VImage());
       int shrink = 1;
       if (mLoader == kJpegLoader) {
-        const QSize storedTarget =
-            (orientation() >= 5) ? target.size().transposed() : target.size();
+        const QSize storedTarget = (orientation() >= 5) ? size.transposed() : size;
         shrink = jpegShrinkFor(storedSize(), storedTarget);
-        switch (drawJpeg(shrink, storedTarget, canvas, target.topLeft())) {
+        const QRect stored = storedWindow(window, storedTarget, orientation());
+        switch (drawJpeg(shrink, storedTarget, stored, canvas, at)) {
           case JpegOutcome::Decoded:
             return {};
           case JpegOutcome::Unreadable:
@@ -149,7 +152,7 @@ class VipsPictureSource final : public PictureSource {
         if (mManyScans && !jpegScansWithinLimits(mPath)) return Refusal::unreadable();
       }
       if (shrink > 1 || image.is_null()) image = load(mLoader, mPath, shrink);
-      if (!sinkInto(toOpaqueRgb(image, background), orientation(), canvas, target)) {
+      if (!sinkInto(toOpaqueRgb(image, background), orientation(), canvas, at, size, window)) {
         return Refusal::unreadable();
       }
       return {};
@@ -166,15 +169,15 @@ class VipsPictureSource final : public PictureSource {
  private:
   // JPEG goes through its own decoder, which scales rows while the next ones
   // decode (see bench/README.md); CMYK is handed on to libvips.
-  JpegOutcome drawJpeg(int shrink, QSize storedTarget, QImage& canvas, QPoint at) {
+  JpegOutcome drawJpeg(int shrink, QSize storedTarget, const QRect& stored, QImage& canvas,
+                       QPoint at) {
     const QSize scaled((storedSize().width() + shrink - 1) / shrink,
                        (storedSize().height() + shrink - 1) / shrink);
     std::vector<std::uint8_t> pixels;
-    const JpegOutcome outcome = decodeJpegScaled(mPath, shrink, scaled, storedTarget, pixels);
-    if (outcome == JpegOutcome::Decoded) {
-      copyOriented({pixels.data(), storedTarget.width(), storedTarget.height()}, orientation(),
-                   canvas, at);
-    }
+    const JpegOutcome outcome =
+        decodeJpegScaled(mPath, shrink, scaled, storedTarget, pixels, stored);
+    if (outcome == JpegOutcome::Decoded)
+      copyOriented({pixels.data(), stored.width(), stored.height()}, orientation(), canvas, at);
     return outcome;
   }
 
@@ -209,7 +212,8 @@ class BmpPictureSource final : public PictureSource {
  public:
   BmpPictureSource(QSize stored, QString path) : PictureSource(stored, 1), mPath(std::move(path)) {}
 
-  Refusal drawInto(QImage& canvas, const QRect& target, const QColor& background) override {
+  Refusal drawWindow(QImage& canvas, QPoint at, QSize size, const QRect& window,
+                     const QColor& background) override {
     QImage flat = decode(mPath);
     if (flat.isNull()) return Refusal::unreadable();
     if (flat.hasAlphaChannel()) {
@@ -223,8 +227,8 @@ class BmpPictureSource final : public PictureSource {
     // As JPEG's reduced DCT scales do, average down to twice the target first:
     // the cubic pass over a picture many times its output size is slow (a
     // strip thousands of pixels tall takes seconds) and gains nothing visible.
-    const QSize twice(std::min(flat.width(), 2 * target.width()),
-                      std::min(flat.height(), 2 * target.height()));
+    const QSize twice(std::min(flat.width(), 2 * size.width()),
+                      std::min(flat.height(), 2 * size.height()));
     if (twice != flat.size()) {
       flat = flat.scaled(twice, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
       if (flat.isNull()) return Refusal::tooLarge(uprightSize());
@@ -236,7 +240,7 @@ class BmpPictureSource final : public PictureSource {
                                              flat.height(), 4, VIPS_FORMAT_UCHAR);
       image = VImage::bandjoin({image[2], image[1], image[0]});
       image.set("interpretation", VIPS_INTERPRETATION_sRGB);
-      if (!sinkInto(image, 1, canvas, target)) return Refusal::unreadable();
+      if (!sinkInto(image, 1, canvas, at, size, window)) return Refusal::unreadable();
       return {};
     } catch (const VError&) {
       vips_error_clear();
@@ -450,6 +454,31 @@ int jpegShrinkFor(QSize stored, QSize storedTarget) {
     if (w >= 2 * storedTarget.width() && h >= 2 * storedTarget.height()) return shrink;
   }
   return 1;
+}
+
+QRect storedWindow(const QRect& upright, QSize storedSize, int orientation) {
+  const int u0 = upright.left(), u1 = upright.right() + 1;
+  const int v0 = upright.top(), v1 = upright.bottom() + 1;
+  const int w = storedSize.width(), h = storedSize.height();
+  // Upright (u, v) shows stored (u, v) turned and mirrored as copyOriented walks it.
+  switch (orientation) {
+    case 2:
+      return QRect(QPoint(w - u1, v0), QPoint(w - u0 - 1, v1 - 1));
+    case 3:
+      return QRect(QPoint(w - u1, h - v1), QPoint(w - u0 - 1, h - v0 - 1));
+    case 4:
+      return QRect(QPoint(u0, h - v1), QPoint(u1 - 1, h - v0 - 1));
+    case 5:
+      return QRect(QPoint(v0, u0), QPoint(v1 - 1, u1 - 1));
+    case 6:
+      return QRect(QPoint(v0, h - u1), QPoint(v1 - 1, h - u0 - 1));
+    case 7:
+      return QRect(QPoint(w - v1, h - u1), QPoint(w - v0 - 1, h - u0 - 1));
+    case 8:
+      return QRect(QPoint(w - v1, u0), QPoint(w - v0 - 1, u1 - 1));
+    default:
+      return upright;
+  }
 }
 
 void copyOriented(const PackedRGB& src, int orientation, QImage& canvas, QPoint at) {

@@ -60,7 +60,15 @@ class PictureSource {
   // which must lie inside the canvas. Decodes no more pixels than the scaling
   // needs. Says why when the pixels cannot be decoded (nothing otherwise); the
   // canvas may then be partly drawn.
-  virtual Refusal drawInto(QImage& canvas, const QRect& target, const QColor& background) = 0;
+  Refusal drawInto(QImage& canvas, const QRect& target, const QColor& background) {
+    return drawWindow(canvas, target.topLeft(), target.size(), {QPoint(0, 0), target.size()},
+                      background);
+  }
+  // As drawInto, for the picture scaled to `size`, but only its part `window` (upright, within
+  // size), written into canvas at `at`: the same pixels as that part of a whole drawing, without
+  // holding it whole.
+  virtual Refusal drawWindow(QImage& canvas, QPoint at, QSize size, const QRect& window,
+                             const QColor& background) = 0;
 
  protected:
   PictureSource(QSize stored, int orientation) : mStored(stored), mOrientation(orientation) {}
@@ -78,6 +86,10 @@ struct PackedRGB {
   int height;
 };
 void copyOriented(const PackedRGB& src, int orientation, QImage& canvas, QPoint at);
+
+// The stored pixels that an upright window of a picture of storedSize (as stored) shows under
+// an orientation: copyOriented of those gives the window.
+QRect storedWindow(const QRect& upright, QSize storedSize, int orientation);
 
 // The JPEG DCT scale denominator (1, 2, 4 or 8) that leaves at least twice
 // the target size on both sides, or 1 when none does.
