@@ -23,10 +23,26 @@ QSize canvasRequest(QSize picture, int zoom) {
   return {w, h};
 }
 
-QSize canvasForZoom(QSize picture, int zoom) {
+bool capApplies(QSize picture, QSize frame) {
+  return frameFits(frame, cappedPictureSize(picture));
+}
+
+QSize canvasForZoom(QSize picture, int zoom, QSize frame) {
   if (picture.width() <= 0 || picture.height() <= 0) return {0, 0};
-  const QSize request = canvasRequest(picture, zoom);
-  return canvasSizeFor(picture, request, kMaxCanvasSide);
+  if (capApplies(picture, frame))
+    return canvasSizeFor(picture, canvasRequest(picture, zoom), kMaxCanvasSide);
+  const QSize scaled(nearestInt(zoom / 100.0 * picture.width()),
+                     nearestInt(zoom / 100.0 * picture.height()));
+  if (scaled.width() < kMinCanvasSide || scaled.height() < kMinCanvasSide)
+    return {kMinCanvasSide, kMinCanvasSide};
+  return scaled;
+}
+
+double viewScale(QSize frame, QSize view) {
+  if (frame.isEmpty() || view.isEmpty()) return 1.0;
+  constexpr double kRoom = 0.9;  // 5 % of the view free on each side
+  return std::min(
+      {1.0, kRoom * view.width() / frame.width(), kRoom * view.height() / frame.height()});
 }
 
 QRect pictureArea(QSize picture, QSize canvas) {
@@ -48,7 +64,7 @@ FitPlan planFit(QSize picture, QSize frame, int zoom, bool searching) {
   for (;;) {
     FitPass pass;
     pass.zoom = zoom;
-    pass.canvas = canvasForZoom(picture, zoom);
+    pass.canvas = canvasForZoom(picture, zoom, frame);
     pass.fits = frameFits(frame, pictureArea(picture, pass.canvas).size());
     plan.passes.push_back(pass);
     plan.zoom = zoom;
@@ -61,6 +77,14 @@ FitPlan planFit(QSize picture, QSize frame, int zoom, bool searching) {
     break;
   }
   return plan;
+}
+
+QString scaleStatus(QSize frame, double scale) {
+  if (scale >= 1.0) return {};
+  return QStringLiteral("%1 x %2 shown at %3 %")
+      .arg(frame.width())
+      .arg(frame.height())
+      .arg(std::max(1, nearestInt(scale * 100)));
 }
 
 QString fitStatus(const FitPass& pass) {

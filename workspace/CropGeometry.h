@@ -22,14 +22,23 @@ inline constexpr int kMinCanvasSide = 100;
 // The picture's size with its longer side capped at kMaxCanvasSide, the other in proportion.
 QSize cappedPictureSize(QSize picture);
 
-// The canvas asked of the loader at a zoom: the capped picture at the full zoom ((-1, -1) where
-// the cap leaves the picture as it is), otherwise the zoom's share of it, raised to the minimum
-// square where a side falls below it.
+// Whether the cap applies to a picture for a frame: while the frame fits the capped picture at
+// the full zoom. Otherwise the full zoom is the picture's own size, however large.
+bool capApplies(QSize picture, QSize frame);
+
+// The canvas asked of the loader at a zoom with the cap applied: the capped picture at the full
+// zoom ((-1, -1) where the cap leaves the picture as it is), otherwise the zoom's share of it,
+// raised to the minimum square where a side falls below it.
 QSize canvasRequest(QSize picture, int zoom);
 
-// The canvas shown for a picture at a zoom; empty for a picture of no size
-// (one that cannot be read).
-QSize canvasForZoom(QSize picture, int zoom);
+// The canvas for a picture at a zoom and a frame (the cap lifted where it does not apply; an
+// empty frame: capped); empty for a picture of no size (one that cannot be read).
+QSize canvasForZoom(QSize picture, int zoom, QSize frame = {});
+
+// The scale the view shows the canvas at: 1 while the frame fits the view with 5 % of it to spare
+// on each side, else the largest that leaves that margin. The frame and the view grow alike on a
+// high-density screen, so the rule holds there in device pixels too.
+double viewScale(QSize frame, QSize view);
 
 // Where the picture is drawn on its canvas: all of it, but for the bands of a picture raised to
 // the minimum square. Empty for a picture of no size.
@@ -58,6 +67,9 @@ struct FitPlan {
   int zoom = kMaxZoom;
 };
 FitPlan planFit(QSize picture, QSize frame, int zoom, bool searching);
+
+// What the status line says of a view scale below 1 ("1440 x 3120 shown at 42 %"); nothing at 1.
+QString scaleStatus(QSize frame, double scale);
 
 // The status line's text for a pass: the zoom when the frame fits below the
 // full zoom, "Too small to crop" (after the zoom below the full one) when it

@@ -8,6 +8,7 @@
 #include <QWheelEvent>
 
 #include "CropGeometry.h"
+#include "TextRules.h"
 
 namespace trimora {
 
@@ -37,7 +38,7 @@ class PictureCanvas : public QWidget {
     // A black pen under not-XOR inverts what lies below it, so the outline
     // shows on light and dark pictures alike. The border lies inside the
     // rectangle, each band painted once so the bands do not cancel.
-    const QRect r = mView->frameRect();
+    const QRect r = mView->toShown(mView->frameRect());
     const int bw = std::min(kFrameBorder, std::min(r.width(), r.height()) / 2);
     if (bw <= 0) return;
     painter.setCompositionMode(QPainter::RasterOp_NotSourceXorDestination);
@@ -47,7 +48,7 @@ class PictureCanvas : public QWidget {
     painter.fillRect(QRect(r.right() - bw + 1, r.top() + bw, bw, r.height() - 2 * bw), Qt::black);
   }
   void mouseMoveEvent(QMouseEvent* event) override {
-    mView->trackPointer(event->position().toPoint());
+    mView->trackPointer(mView->toCanvas(event->position().toPoint()));
   }
   void mousePressEvent(QMouseEvent* event) override {
     if (event->button() == Qt::LeftButton) pressed = true;
@@ -107,18 +108,33 @@ const QImage& CropView::picture() const {
   return mCanvas->picture;
 }
 
-void CropView::setPicture(QImage canvas) {
+void CropView::setPicture(QImage shown, QSize canvasSize) {
   // The picture's pixels are logical pixels: on a high-density screen picture
   // and frame scale together, so a cut keeps its exact pixel size.
-  canvas.setDevicePixelRatio(1.0);
-  mCanvas->picture = std::move(canvas);
+  shown.setDevicePixelRatio(1.0);
+  mCanvasSize = canvasSize.isEmpty() || shown.isNull() ? shown.size() : canvasSize;
+  mScale = mCanvasSize.width() > 0 ? double(shown.width()) / mCanvasSize.width() : 1.0;
+  mCanvas->picture = std::move(shown);
   mCanvas->resize(mCanvas->picture.size());
-  mPictureArea = mCanvas->rect();
+  mPictureArea = QRect(QPoint(0, 0), mCanvasSize);
   mCanvas->update();
 }
 
 void CropView::setPictureArea(const QRect& area) {
-  mPictureArea = area & mCanvas->rect();
+  mPictureArea = area & QRect(QPoint(0, 0), mCanvasSize);
+}
+
+QPoint CropView::toCanvas(QPoint shown) const {
+  if (mScale == 1.0) return shown;
+  return {nearestInt(shown.x() / mScale), nearestInt(shown.y() / mScale)};
+}
+
+QRect CropView::toShown(const QRect& canvasRect) const {
+  if (mScale == 1.0) return canvasRect;
+  const QPoint topLeft(nearestInt(canvasRect.x() * mScale), nearestInt(canvasRect.y() * mScale));
+  const QPoint end(nearestInt((canvasRect.x() + canvasRect.width()) * mScale),
+                   nearestInt((canvasRect.y() + canvasRect.height()) * mScale));
+  return {topLeft, QSize(end.x() - topLeft.x(), end.y() - topLeft.y())};
 }
 
 void CropView::setCanvasVisible(bool visible) {
@@ -156,19 +172,20 @@ void CropView::trackPointer(QPoint canvasPos) {
 void CropView::placeFrameAtPointer(QPoint globalPos) {
   if (!mFrameShown) return;
   if (isOverView(globalPos)) {
-    trackPointer(mCanvas->mapFromGlobal(globalPos));
+    trackPointer(toCanvas(mCanvas->mapFromGlobal(globalPos)));
     return;
   }
   setFrameTopLeft(clampFrame(mFrameTopLeft, mFrameSize, mPictureArea));
   // The least scroll that shows the whole frame (its top-left where the view is too small).
   const QSize visible = visibleSize();
   const QPoint scroll = scrollPosition();
+  const QRect frame = toShown(frameRect());
   const auto reveal = [](int start, int length, int at, int shown) {
     if (start + length > at + shown) at = start + length - shown;
     return std::min(at, start);
   };
-  scrollTo({reveal(mFrameTopLeft.x(), mFrameSize.width(), scroll.x(), visible.width()),
-            reveal(mFrameTopLeft.y(), mFrameSize.height(), scroll.y(), visible.height())});
+  scrollTo({reveal(frame.x(), frame.width(), scroll.x(), visible.width()),
+            reveal(frame.y(), frame.height(), scroll.y(), visible.height())});
 }
 
 void CropView::setCroppedMark(const QString& text) {
@@ -187,8 +204,9 @@ QString CropView::croppedMark() const {
 void CropView::placeCroppedMark() {
   if (mCroppedMark->isHidden()) return;
   // Ten pixels in from the frame's top and right edges.
-  mCroppedMark->move(mFrameTopLeft.x() + mFrameSize.width() - mCroppedMark->width() - kMarkInset,
-                     mFrameTopLeft.y() + kMarkInset);
+  const QRect frame = toShown(frameRect());
+  mCroppedMark->move(frame.x() + frame.width() - mCroppedMark->width() - kMarkInset,
+                     frame.y() + kMarkInset);
   mCroppedMark->raise();
 }
 
@@ -255,18 +273,21 @@ bool CropView::isOverView(QPoint globalPos) const {
 void CropView::autoPan(QPoint globalPos) {
   if (!mFrameShown) return;
   const QSize visible = visibleSize();
-  if (!(visible.width() > mFrameSize.width() && visible.height() > mFrameSize.height())) return;
+  if (!(visible.width() > toShown(frameRect()).width() &&
+        visible.height() > toShown(frameRect()).height()))
+    return;
   for (int pass = 0; pass < kPanPasses; ++pass) {
-    const int dx = autoPanStep(mFrameTopLeft.x(), mFrameSize.width(), mHorizontalScrollBar->value(),
+    const QRect frame = toShown(frameRect());
+    const int dx = autoPanStep(frame.x(), frame.width(), mHorizontalScrollBar->value(),
                                mHorizontalScrollBar->maximum(), visible.width());
-    const int dy = autoPanStep(mFrameTopLeft.y(), mFrameSize.height(), mVerticalScrollBar->value(),
+    const int dy = autoPanStep(frame.y(), frame.height(), mVerticalScrollBar->value(),
                                mVerticalScrollBar->maximum(), visible.height());
     if (dx == 0 && dy == 0) break;
     scrollTo(scrollPosition() + QPoint(dx, dy));
     // The picture moved under a resting pointer: the frame follows the
     // pointer as if it had moved, so panning goes on while it rests at the edge.
     const QPoint local = mCanvas->mapFromGlobal(globalPos);
-    if (mCanvas->rect().contains(local)) trackPointer(local);
+    if (mCanvas->rect().contains(local)) trackPointer(toCanvas(local));
   }
 }
 
@@ -284,7 +305,7 @@ void CropView::wheelEvent(QWheelEvent* event) {
   // A notch (120) scrolls 60 pixels: three lines of 20, as the desktop's views do.
   scrollTo(scrollPosition() - delta / 2);
   const QPoint local = mCanvas->mapFromGlobal(event->globalPosition().toPoint());
-  if (mCanvas->rect().contains(local)) trackPointer(local);
+  if (mCanvas->rect().contains(local)) trackPointer(toCanvas(local));
   event->accept();
 }
 

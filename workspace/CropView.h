@@ -16,15 +16,25 @@ class PictureCanvas;
 // the main window hands it a canvas and a frame size, and hears back keys,
 // clicks and pointer moves. All positions are in pixels: canvas positions
 // relative to the canvas's top-left, global ones as the pointer service gives.
+// A canvas too large for its frame to fit the view is shown smaller, at
+// scale() (below 1): the picture handed over is then the canvas at that scale,
+// and the frame, the pointer and the keys still work in canvas pixels.
 class CropView : public QWidget {
   Q_OBJECT
  public:
   explicit CropView(QWidget* parent = nullptr);
 
   // --- the canvas
-  void setPicture(QImage canvas);
+  // The picture as shown; canvasSize, when given, is the canvas it stands for (a
+  // larger one: the view's scale is then the shown width over the canvas width).
+  void setPicture(QImage shown, QSize canvasSize = {});
   void clearPicture() { setPicture(QImage()); }
   const QImage& picture() const;
+  QSize canvasSize() const { return mCanvasSize; }
+  double scale() const { return mScale; }
+  // Between view (shown) and canvas pixels.
+  QPoint toCanvas(QPoint shown) const;
+  QRect toShown(const QRect& canvasRect) const;
   bool hasPicture() const { return !picture().isNull(); }
   // Where the picture itself lies on the canvas (the bands of a picture raised to the least
   // canvas excluded): the frame stays on it. The whole canvas after setPicture().
@@ -95,6 +105,8 @@ class CropView : public QWidget {
   QScrollBar* mHorizontalScrollBar;
   QScrollBar* mVerticalScrollBar;
   QLabel* mCroppedMark;
+  QSize mCanvasSize;
+  double mScale = 1.0;
   QRect mPictureArea;
   QSize mFrameSize;
   QPoint mFrameTopLeft;

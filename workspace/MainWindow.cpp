@@ -73,6 +73,7 @@ MainWindow::MainWindow(const Services& services, QWidget* parent)
   connectParts();
   setMinimumSize(kMinimumClientSize);
   resize(kDesignClientSize);
+  applyLayout();  // the view's size is known before the first picture is drawn
 }
 
 MainWindow::~MainWindow() = default;
@@ -260,7 +261,8 @@ void MainWindow::showPicture(const QString& fileName, bool keepZoom) {
 
   const QString path = mOptionsPanel->pictureList().selectedPath();
   const QSize fileSize = pictureFileSize(path).value_or(QSize(0, 0));
-  const FitPlan plan = planFit(fileSize, mCropView->frameSize(), mOptionsPanel->zoom(), searching);
+  const QSize frame = mCropView->frameSize();
+  const FitPlan plan = planFit(fileSize, frame, mOptionsPanel->zoom(), searching);
   for (const FitPass& pass : plan.passes) {
     mOptionsPanel->setZoom(pass.zoom);
     const QString text = fitStatus(pass);
@@ -269,12 +271,28 @@ void MainWindow::showPicture(const QString& fileName, bool keepZoom) {
   mOptionsPanel->setZoom(plan.zoom);
 
   QString whyNot;
-  mCropView->setPicture(loadDisplayPicture(path, canvasRequest(fileSize, plan.zoom), &whyNot));
-  mCropView->setPictureArea(pictureArea(fileSize, mCropView->picture().size()));
+  const QSize canvas = canvasForZoom(fileSize, plan.zoom, frame);
+  const double scale = viewScale(frame, mCropView->visibleSize());
+  if (canvas.isEmpty() || (scale >= 1.0 && capApplies(fileSize, frame))) {
+    mCropView->setPicture(loadDisplayPicture(path, canvasRequest(fileSize, plan.zoom), &whyNot));
+  } else {
+    // Only the canvas at the view's scale is drawn; a cut draws its own part at full size.
+    const QSize shown(std::max(1, nearestInt(canvas.width() * scale)),
+                      std::max(1, nearestInt(canvas.height() * scale)));
+    mCropView->setPicture(
+        loadScaledPicture(path, shown, Qt::white, Qt::KeepAspectRatio, 0, &whyNot), canvas);
+  }
+  mCropView->setPictureArea(pictureArea(fileSize, mCropView->canvasSize()));
   // A listed picture that cannot be shown says why, in place of the pass's size notice.
-  if (!whyNot.isEmpty()) status(whyNot);
-  // The zoom just drawn: the poll has nothing left to draw.
+  if (!whyNot.isEmpty())
+    status(whyNot);
+  else if (!keepZoom && !scaleStatus(frame, scale).isEmpty())
+    status(scaleStatus(frame, scale));
+  // What was just drawn: the poll has nothing left to draw.
   mDrawnZoom = mOptionsPanel->zoom();
+  mShownPictureSize = fileSize;
+  mDrawnCanvas = canvas;
+  mDrawnScale = scale;
 
   adjustView();
   mCropView->placeFrameAtPointer(mServices.pointer->cursorPos());
@@ -404,8 +422,16 @@ void MainWindow::poll() {
     mOptionsPanel->setArrowKeysColour(mArrowKeysEnabled ? Qt::black : Qt::blue);
   }
 
-  if (mOptionsPanel->zoom() != mDrawnZoom)
+  if (mOptionsPanel->zoom() != mDrawnZoom || needsRedraw())
     showPicture(mOptionsPanel->pictureList().selectedName(), true);
+}
+
+// A frame or view of another size can lift the cap or change the view's scale.
+bool MainWindow::needsRedraw() const {
+  if (!mCropView->hasPicture()) return false;
+  const QSize frame = mCropView->frameSize();
+  return canvasForZoom(mShownPictureSize, mDrawnZoom, frame) != mDrawnCanvas ||
+         viewScale(frame, mCropView->visibleSize()) != mDrawnScale;
 }
 
 // --- keys
@@ -501,9 +527,29 @@ void MainWindow::cropAndSave() {
     return;
   }
 
-  // The bitmap is filled straight from the canvas, one pixel for one.
+  // A canvas shown as it is gives the cut one pixel for one; one shown smaller, or larger than
+  // is held, draws the frame's part from the file at full size. A file changed since it was
+  // shown is shown afresh rather than cut from a mix of the two.
+  QImage drawn;
+  QPoint from = frame.topLeft();
+  if (mCropView->scale() != 1.0 || canvas.size() != mCropView->canvasSize()) {
+    if (pictureFileSize(mShownFile).value_or(QSize()) != mShownPictureSize) {
+      messages.show(this, kErrorSaving + QStringLiteral("The picture has changed since it was "
+                                                        "shown; it is shown again as it is now."));
+      showPicture(mOptionsPanel->pictureList().selectedName(), true);
+      return;
+    }
+    QString whyNot;
+    drawn = loadPictureRegion(mShownFile, mCropView->canvasSize(), frame, &whyNot);
+    if (drawn.isNull()) {
+      messages.show(this, kErrorSaving + whyNot);
+      return;
+    }
+    from = QPoint(0, 0);
+  }
   Bitmap24 cut;
-  if (!cut.create(frame.size()) || !cut.copyFrom(canvas, frame.topLeft(), frame.size())) {
+  if (!cut.create(frame.size()) ||
+      !cut.copyFrom(drawn.isNull() ? canvas : drawn, from, frame.size())) {
     messages.show(this, kErrorSaving + QStringLiteral("Not enough memory for the cut."));
     return;
   }

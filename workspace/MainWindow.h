@@ -119,6 +119,7 @@ class MainWindow : public QWidget, public SetupTarget {
   void onAutoPanClicked();
   void onCropClicked();
   void poll();
+  bool needsRedraw() const;
   void adjustView();
   void updateFrameVisibility();
   void updateCroppedMark();
@@ -137,6 +138,9 @@ class MainWindow : public QWidget, public SetupTarget {
   DevicePickerRunner mDevicePickerRunner;
 
   QString mShownFile;
+  QSize mShownPictureSize;  // the shown file's picture size when it was drawn
+  QSize mDrawnCanvas;
+  double mDrawnScale = 1.0;
   int mDrawnZoom = 100;
   std::optional<int> mLastFileIndex;
   bool mArrowKeysEnabled = false;
