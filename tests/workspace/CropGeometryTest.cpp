@@ -3,6 +3,8 @@
 #include <QList>
 
 #include "CropGeometry.h"
+#include "DeviceCatalogue.h"
+#include "TextRules.h"
 #include "WindowLayout.h"
 
 // The crop view's geometry and the window's layout, as tables over the plain
@@ -46,6 +48,15 @@ TEST(CropGeometry, CanvasForEachZoomTheFitLoopAndTheSearch) {
     EXPECT_EQ(plan.zoom, c.drawn) << c.zoom;
     EXPECT_EQ(fitStatus(plan.passes.back()), c.lastStatus) << c.zoom;
   }
+  // The cap stays while the frame fits the capped picture, else zoom 100 is the picture's size.
+  for (auto [frame, canvas, found] : {std::tuple<QSize, QSize, int>{{270, 480}, {2000, 1333}, 45},
+                                      {{1080, 2400}, {6000, 4000}, 65},
+                                      {{1999, 1332}, {2000, 1333}, 100},
+                                      {{2000, 1332}, {6000, 4000}, 35}}) {
+    EXPECT_EQ(canvasForZoom({6000, 4000}, 100, frame), canvas) << frame.width();
+    EXPECT_EQ(planFit({6000, 4000}, frame, 5, true).zoom, found) << frame.width();
+  }
+  EXPECT_EQ(canvasForZoom({6000, 4000}, 1, {2000, 1332}), QSize(100, 100));
   EXPECT_EQ(startZoom(60, false, false), 100);
   EXPECT_EQ(startZoom(60, true, false), 60);
   EXPECT_EQ(startZoom(60, true, true), 5);
@@ -91,6 +102,38 @@ TEST(CropGeometry, FramePlacementScrollingCentringAndPanning) {
   }
   for (const auto& p : pans)
     EXPECT_EQ(autoPanStep(p.frameStart, 100, p.scroll, p.maxScroll, 500), p.step) << p.frameStart;
+}
+
+// The view's scale leaves 5 % of the view on each side of a frame that would not fit; the same
+// frame and view counted in device pixels (scale factors 1.5 and 2) give the same scale.
+TEST(CropGeometry, ViewScaleAndEveryCatalogueDeviceCanBeCropped) {
+  for (auto [frame, view, scale] : {std::tuple<QSize, QSize, double>{{320, 240}, {835, 604}, 1},
+                                    {{760, 560}, {835, 604}, 0.9 * 604 / 560},
+                                    {{1440, 3120}, {1180, 730}, 0.9 * 730 / 3120},
+                                    {{3840, 2160}, {1180, 730}, 0.9 * 1180 / 3840},
+                                    {{1440, 3120}, {0, 0}, 1}}) {
+    EXPECT_DOUBLE_EQ(viewScale(frame, view), scale) << frame.width() << " in " << view.width();
+    for (double dpr : {1.5, 2.0}) EXPECT_DOUBLE_EQ(viewScale(frame * dpr, view * dpr), scale);
+  }
+  EXPECT_EQ(scaleStatus({1440, 3120}, 0.2105), "1440 x 3120 shown at 21 %");
+  EXPECT_EQ(scaleStatus({1440, 3120}, 1), "");
+  // A device whose sides both fit a 6000 x 4000 photo, either way up, is cropped at some zoom.
+  const auto devices = readDeviceCatalogue(TRIMORA_CATALOGUE);
+  ASSERT_TRUE(devices && devices->size() > 300);
+  int checked = 0;
+  for (const DeviceLine& device : *devices) {
+    const QStringList parts = sizeParts(device.size);
+    const QSize frame(nearestInt(numericValue(parts.value(0))),
+                      nearestInt(numericValue(parts.value(1))));
+    for (QSize photo : {QSize(6000, 4000), QSize(4000, 6000)}) {
+      if (frame.isEmpty() || !frameFits(frame, photo)) continue;
+      ++checked;
+      const int zoom = planFit(photo, frame, kMinZoom, true).zoom;
+      const QSize drawn = pictureArea(photo, canvasForZoom(photo, zoom, frame)).size();
+      EXPECT_TRUE(frameFits(frame, drawn)) << device.name.toStdString() << " " << photo.width();
+    }
+  }
+  EXPECT_GT(checked, 600);
 }
 
 TEST(WindowLayoutRules, PartsFillTheClientAreaAndTheBottomRowsFollowItsHeight) {

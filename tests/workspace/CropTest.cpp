@@ -4,6 +4,7 @@
 #include <QImageReader>
 #include <QTest>
 
+#include "PictureLoader.h"
 #include "WorkspaceFixture.h"
 
 using namespace trimora;
@@ -195,6 +196,57 @@ TEST_F(Crop, NoCutHoldsABand) {
   }
   EXPECT_EQ(view().pictureArea(), QRect(0, 16, 100, 67));  // the last at 5 %: bands remain
   EXPECT_EQ(cuts, 54);
+}
+
+// A phone's frame taller than the view: the cap is lifted, the canvas shown smaller with the whole
+// frame in view, the pointer reaches every edge of the canvas, and the cut is the framed region of
+// the photo at full size. Where the canvas is shown as it is, both ways of cutting agree.
+TEST_F(Crop, AFrameLargerThanTheViewCutsTheFramedRegionAtFullSize) {
+  QImage gradient(4000, 6000, QImage::Format_RGB32);
+  for (int y = 0; y < gradient.height(); ++y)
+    for (int x = 0; x < gradient.width(); ++x)
+      gradient.setPixel(x, y, qRgb(x * 255 / 3999, y * 255 / 5999, 128));
+  ASSERT_TRUE(gradient.save(in() + "/tall.jpg", "jpeg", 95));
+  startWith(1440, 3120);
+  const double scale = view().scale();
+  EXPECT_TRUE(scale < 0.25 && view().canvasSize() == QSize(4000, 6000));
+  EXPECT_EQ(statuses.last(), QString("1440 x 3120 shown at %1 %").arg(qRound(scale * 100)));
+  const QRect shown = view().toShown(view().frameRect());
+  EXPECT_TRUE(QRect(QPoint(0, 0), view().visibleSize())
+                  .contains(shown.translated(view().canvasGeometry().topLeft())));
+  const QSize canvasShown = view().picture().size();
+  for (auto [at, topLeft] :
+       {std::pair{QPoint(0, 0), QPoint(0, 0)},
+        {QPoint(canvasShown.width() - 1, canvasShown.height() - 1),
+         QPoint(4000 - 1440, 6000 - 3120)},
+        {QPoint(canvasShown.width() / 3, canvasShown.height() / 2), QPoint(-1, -1)}}) {
+    pointAt(at.x(), at.y());
+    if (topLeft.x() >= 0) EXPECT_EQ(view().frameRect().topLeft(), topLeft);
+  }
+  key(Qt::Key_Space);
+  const QImage cut(out() + "tall.jpg");
+  ASSERT_EQ(cut.size(), QSize(1440, 3120));
+  const QRect frame = view().frameRect();
+  for (QPoint corner : {QPoint(0, 0), QPoint(1439, 0), QPoint(0, 3119), QPoint(1439, 3119)}) {
+    const QRgb got = cut.pixel(corner), want = gradient.pixel(frame.topLeft() + corner);
+    EXPECT_LE(std::abs(qRed(got) - qRed(want)) + std::abs(qGreen(got) - qGreen(want)), 8)
+        << corner.x() << "," << corner.y();
+  }
+  window->setFrameWidthText("600");  // fits the view: shown as it is, and cut either way alike
+  window->setFrameHeightText("400");
+  tick(100);
+  ASSERT_EQ(view().scale(), 1.0);
+  pointAt(500, 700);
+  const QRect small = view().frameRect();
+  const QImage drawn = loadPictureRegion(in() + "/tall.jpg", view().canvasSize(), small);
+  const QImage copied = view().picture().copy(small);
+  int most = 0;
+  for (int y = 0; y < drawn.height(); ++y)
+    for (int x = 0; x < drawn.width(); ++x)
+      for (int shift : {0, 8, 16})
+        most = std::max(most, std::abs(int(drawn.pixel(x, y) >> shift & 255) -
+                                       int(copied.pixel(x, y) >> shift & 255)));
+  EXPECT_LE(most, 2);
 }
 
 }  // namespace
