@@ -2,6 +2,8 @@
 
 #include <QCloseEvent>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QUrl>
 #include <exception>
 
@@ -72,7 +74,9 @@ MainWindow::MainWindow(const Services& services, QWidget* parent)
 
   connectParts();
   setMinimumSize(kMinimumClientSize);
-  resize(kDesignClientSize);
+  // The design size, within the screen's free area (a small or a high-density screen).
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  resize(screen ? kDesignClientSize.boundedTo(screen->availableSize()) : kDesignClientSize);
   applyLayout();  // the view's size is known before the first picture is drawn
 }
 

@@ -20,7 +20,7 @@ e2e_start_x() {
   local n
   for n in $(seq 90 140); do
     [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
-    Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+    Xvfb ":$n" -screen 0 "${E2E_SCREEN:-1280x800}x24" -nolisten tcp >"$work/xvfb.log" 2>&1 &
     XVFB_PID=$! && export DISPLAY=:$n
     for _ in $(seq 50); do
       xdpyinfo >/dev/null 2>&1 && return 0

@@ -232,8 +232,8 @@ TEST_F(Crop, AFrameLargerThanTheViewCutsTheFramedRegionAtFullSize) {
     EXPECT_LE(std::abs(qRed(got) - qRed(want)) + std::abs(qGreen(got) - qGreen(want)), 8)
         << corner.x() << "," << corner.y();
   }
-  window->setFrameWidthText("600");  // fits the view: shown as it is, and cut either way alike
-  window->setFrameHeightText("400");
+  window->setFrameWidthText("400");  // fits the view: shown as it is, and cut either way alike
+  window->setFrameHeightText("300");
   tick(100);
   ASSERT_EQ(view().scale(), 1.0);
   pointAt(500, 700);
