@@ -537,7 +537,12 @@ void MainWindow::cropAndSave() {
   QImage drawn;
   QPoint from = frame.topLeft();
   if (mCropView->scale() != 1.0 || canvas.size() != mCropView->canvasSize()) {
-    if (pictureFileSize(mShownFile).value_or(QSize()) != mShownPictureSize) {
+    const std::optional<QSize> now = pictureFileSize(mShownFile);
+    if (!now) {
+      messages.show(this, kErrorSaving + cannotReadPictureText() + QLatin1Char(' ') + mShownFile);
+      return;
+    }
+    if (*now != mShownPictureSize) {
       messages.show(this, kErrorSaving + QStringLiteral("The picture has changed since it was "
                                                         "shown; it is shown again as it is now."));
       showPicture(mOptionsPanel->pictureList().selectedName(), true);

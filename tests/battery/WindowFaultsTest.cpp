@@ -105,6 +105,27 @@ TEST_F(Battery, AFailedWriteIsReportedAndLeavesNoFileAndTheNextCutWorks) {
   EXPECT_EQ(outputs(), QStringList({"shot.jpg", "shot1.jpg"}));
 }
 
+// A frame larger than the view is cut from the file: a file changed since it was shown is shown
+// afresh rather than cut from a mix of the two, and one removed is told; neither writes a file.
+TEST_F(Battery, APictureChangedOrGoneSinceItWasShownIsNeverCutFromAMix) {
+  WritePicture(in() + "/shot.jpg", 4000, 3000, 1);
+  startWith(1000, 700);
+  ASSERT_LT(view().scale(), 1.0);
+  EXPECT_TRUE(cropInTheMiddle().isEmpty());
+  WritePicture(in() + "/shot.jpg", 3000, 4000, 2);
+  QStringList messages = cropInTheMiddle();
+  ASSERT_EQ(messages.size(), 1);
+  EXPECT_TRUE(messages[0].startsWith("Error saving picture!") && messages[0].contains("changed"));
+  EXPECT_EQ(view().canvasSize(), QSize(1500, 2000));  // shown again as it is now, capped
+  EXPECT_TRUE(cropInTheMiddle().isEmpty());
+  ASSERT_TRUE(QFile::remove(in() + "/shot.jpg"));
+  messages = cropInTheMiddle();
+  ASSERT_EQ(messages.size(), 1);
+  EXPECT_TRUE(messages[0].startsWith("Error saving picture!") &&
+              messages[0].contains("Cannot read picture"));
+  EXPECT_EQ(outputs(), QStringList({"shot.jpg", "shot1.jpg"}));
+}
+
 TEST_F(Battery, InputFilesThatChangeBehindTheListAwkwardNamesAndLinkLoops) {
   for (QString name : {"a.jpg", "b.png", "c.gif", "d.bmp", "it's \"quoted\".png", "ü 写真.jpg"})
     ASSERT_FALSE(WritePicture(in() + "/" + name, 320, 240).isEmpty());
