@@ -23,6 +23,9 @@ class CubicScaler {
   // lastInputRow(y), both within the picture. Neither falls as y grows.
   int firstInputRow(int y) const { return mRows.first[y]; }
   int lastInputRow(int y) const { return mRows.last[y]; }
+  // The same for the input columns output column x is made from.
+  int firstInputColumn(int x) const { return mColumns.first[x]; }
+  int lastInputColumn(int x) const { return mColumns.last[x]; }
   // The most input rows any one output row is made from.
   int maxInputRows() const { return mRows.maxSpan; }
 

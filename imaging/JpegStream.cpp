@@ -185,10 +185,13 @@ void begin(jpeg_decompress_struct& info, ErrorTrap& trap, FileSource& source, st
   info.src = &source.manager;
 }
 
-// Decodes every row into the ring, waiting whenever it is full. After setjmp,
-// no object with a destructor is alive at a libjpeg call or a Stop, because
-// the jump back would skip its destructor.
-JpegOutcome decodeRows(const char* path, int shrink, QSize scaled, RowRing& ring) {
+// Decodes the rows from ring.released on into the ring, waiting whenever it is full; the rows
+// above are skipped undecoded where libjpeg can, and only the columns `columns` of each row are
+// decoded (at least those: libjpeg widens them to whole blocks) into their place in the row.
+// After setjmp, no object with a destructor is alive at a libjpeg call or a Stop, because the
+// jump back would skip its destructor.
+JpegOutcome decodeRows(const char* path, int shrink, QSize scaled, RowRing& ring,
+                       std::pair<int, int> columns) {
   FileSource source;
   jpeg_decompress_struct info{};
   ErrorTrap trap{};
@@ -216,7 +219,11 @@ JpegOutcome decodeRows(const char* path, int shrink, QSize scaled, RowRing& ring
     stopWith(reinterpret_cast<j_common_ptr>(&info), JpegOutcome::HandOn);
   }
   jpeg_start_decompress(&info);
-  for (int row = 0; row < scaled.height(); ++row) {
+  JDIMENSION left = JDIMENSION(columns.first), width = JDIMENSION(columns.second - columns.first);
+  if (width < info.output_width) jpeg_crop_scanline(&info, &left, &width);
+  const int firstRow = ring.released;
+  if (firstRow > 0) jpeg_skip_scanlines(&info, JDIMENSION(firstRow));
+  for (int row = firstRow; row < scaled.height(); ++row) {
     bool stop = false;
     {
       std::unique_lock<std::mutex> hold(ring.lock);
@@ -234,7 +241,7 @@ JpegOutcome decodeRows(const char* path, int shrink, QSize scaled, RowRing& ring
       stop = ring.abandoned;
     }
     if (stop) stopWith(reinterpret_cast<j_common_ptr>(&info), JpegOutcome::Unreadable);
-    JSAMPROW target = ring.row(row);
+    JSAMPROW target = ring.row(row) + std::size_t(left) * 3;
     jpeg_read_scanlines(&info, &target, 1);
   }
   // The rows are all in; what follows them (markers, padding) is no concern.
@@ -416,11 +423,16 @@ JpegOutcome decodeJpegScaled(const QByteArray& path, int shrink, QSize scaled, Q
                  std::min(scaled.height(), scaler.maxInputRows() + kRowsAhead));
     std::vector<std::uint8_t> pixels(std::size_t(window.width()) * std::size_t(window.height()) *
                                      3);
+    // Rows above the window are skipped, and a window narrower than the picture decodes only
+    // the columns under it.
+    ring.released = ring.decoded = scaler.firstInputRow(window.top());
+    const std::pair<int, int> columns(scaler.firstInputColumn(window.left()),
+                                      scaler.lastInputColumn(window.right()) + 1);
     JpegOutcome outcome = JpegOutcome::HandOn;
     std::thread decoder([&] {
       JpegOutcome decoded = JpegOutcome::HandOn;
       try {
-        decoded = decodeRows(path.constData(), shrink, scaled, ring);
+        decoded = decodeRows(path.constData(), shrink, scaled, ring, columns);
       } catch (const std::bad_alloc&) {
         decoded = JpegOutcome::OverBudget;
       } catch (const std::exception&) {

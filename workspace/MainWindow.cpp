@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QShortcut>
 #include <QUrl>
 #include <exception>
 
@@ -83,6 +84,9 @@ MainWindow::MainWindow(const Services& services, QWidget* parent)
 MainWindow::~MainWindow() = default;
 
 void MainWindow::connectParts() {
+  // The desktop's quit keys (Ctrl+Q) close the window as its close button does.
+  connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this), &QShortcut::activated, this,
+          &QWidget::close);
   PictureList& list = mOptionsPanel->pictureList();
   connect(&list, &PictureList::selected, this, &MainWindow::onPictureSelected);
   connect(mOptionsPanel, &OptionsPanel::frameSizeChanged, this, &MainWindow::onFrameSizeChanged);

@@ -95,19 +95,9 @@ e2e_outputs() {
   [[ $got == $want ]] || e2e_fail "the output folder holds"$'\n'"$got"$'\n'"not"$'\n'"$want"
 }
 
-# e2e_quit: closes the window as a window manager's close button does (WM_DELETE_WINDOW, so the
-# program runs its own closing steps) and waits for the program to end.
+# e2e_quit: closes the window with the desktop's quit keys, as its close button does, and waits
+# for the program to end.
 e2e_quit() {
-  python3 - "$WIN" <<'PY'
-import ctypes as c, sys
-x = c.CDLL("libX11.so.6")
-x.XOpenDisplay.restype, x.XInternAtom.restype = c.c_void_p, c.c_ulong
-x.XInternAtom.argtypes = [c.c_void_p, c.c_char_p, c.c_int]
-x.XSendEvent.argtypes = [c.c_void_p, c.c_ulong, c.c_int, c.c_long, c.c_void_p]
-d, w = x.XOpenDisplay(None), int(sys.argv[1])
-atom = lambda name: x.XInternAtom(d, name, 0)  # a ClientMessage as longs: type .. format, data
-x.XSendEvent(d, w, 0, 0, (c.c_long * 24)(33, 0, 0, 0, w, atom(b"WM_PROTOCOLS"), 32, atom(b"WM_DELETE_WINDOW")))
-x.XFlush(c.c_void_p(d))
-PY
+  e2e_focus "$WIN" && xdotool key ctrl+q
   e2e_wait_for 20 sh -c "! kill -0 $APP_PID 2>/dev/null" || e2e_fail "the window did not close"
 }

@@ -215,14 +215,11 @@ TEST_F(Crop, AFrameLargerThanTheViewCutsTheFramedRegionAtFullSize) {
   EXPECT_TRUE(QRect(QPoint(0, 0), view().visibleSize())
                   .contains(shown.translated(view().canvasGeometry().topLeft())));
   const QSize canvasShown = view().picture().size();
-  for (auto [at, topLeft] :
-       {std::pair{QPoint(0, 0), QPoint(0, 0)},
-        {QPoint(canvasShown.width() - 1, canvasShown.height() - 1),
-         QPoint(4000 - 1440, 6000 - 3120)},
-        {QPoint(canvasShown.width() / 3, canvasShown.height() / 2), QPoint(-1, -1)}}) {
-    pointAt(at.x(), at.y());
-    if (topLeft.x() >= 0) EXPECT_EQ(view().frameRect().topLeft(), topLeft);
-  }
+  pointAt(0, 0);
+  EXPECT_EQ(view().frameRect().topLeft(), QPoint(0, 0));
+  pointAt(canvasShown.width() - 1, canvasShown.height() - 1);  // flush with the far edges
+  EXPECT_EQ(view().frameRect().topLeft(), QPoint(4000 - 1440, 6000 - 3120));
+  pointAt(canvasShown.width() / 3, canvasShown.height() / 2);
   key(Qt::Key_Space);
   const QImage cut(out() + "tall.jpg");
   ASSERT_EQ(cut.size(), QSize(1440, 3120));
@@ -238,15 +235,8 @@ TEST_F(Crop, AFrameLargerThanTheViewCutsTheFramedRegionAtFullSize) {
   ASSERT_EQ(view().scale(), 1.0);
   pointAt(500, 700);
   const QRect small = view().frameRect();
-  const QImage drawn = loadPictureRegion(in() + "/tall.jpg", view().canvasSize(), small);
-  const QImage copied = view().picture().copy(small);
-  int most = 0;
-  for (int y = 0; y < drawn.height(); ++y)
-    for (int x = 0; x < drawn.width(); ++x)
-      for (int shift : {0, 8, 16})
-        most = std::max(most, std::abs(int(drawn.pixel(x, y) >> shift & 255) -
-                                       int(copied.pixel(x, y) >> shift & 255)));
-  EXPECT_LE(most, 2);
+  EXPECT_EQ(loadPictureRegion(in() + "/tall.jpg", view().canvasSize(), small),
+            view().picture().copy(small));  // not only within 2 levels: the very same pixels
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
+#include <QTest>
 
 #include "Settings.h"
 #include "TrimoraVersion.h"
@@ -73,7 +75,11 @@ TEST_F(MainWindowStart, SettingsRestoreWithTheirReactionsAndRoundTripExactly) {
   start();
   EXPECT_TRUE(panel().deviceName() == "Phone X" && list().selectedIndex() == 2);
   EXPECT_TRUE(window->arrowKeysEnabled());
-  close();
+  window->show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  ASSERT_TRUE(WriteBytes(iniPath(), QByteArray(written).replace("PWidth=1080\n", "")));
+  QTest::keyClick(window.get(), Qt::Key_Q, Qt::ControlModifier);  // as the close button does
+  EXPECT_FALSE(window->isVisible());
   EXPECT_EQ(ReadBytes(iniPath()), written);
 }
 
