@@ -1,8 +1,9 @@
 // Crops a rectangle out of a picture and saves it as a new JPEG, as the
-// workspace's crop does (bitmap filled straight from the canvas, then
-// writeJpegFile), as a whole process for compare_tools.sh. The canvas is the
-// picture at its own size (no 2000-pixel cap), so the cut is one to one with
-// the file's pixels, as it is for the command-line tools.
+// workspace's crop does for a frame larger than the capped picture (the cut's
+// part of the canvas drawn from the file alone, then writeJpegFile), as a whole
+// process for compare_tools.sh. The canvas is the picture at its own size (zoom
+// 100), so the cut is one to one with the file's pixels, as it is for the
+// command-line tools.
 //
 //   trimora_crop FILE LEFT TOP WIDTH HEIGHT QUALITY OUT.jpg
 #include <QString>
@@ -23,14 +24,14 @@ int main(int argc, char** argv) {
   const int width = std::atoi(argv[4]), height = std::atoi(argv[5]);
   const int quality = std::atoi(argv[6]);
   const trimora::ImagingLibrary imaging;
-  const QImage canvas = trimora::loadScaledPicture(path, {-1, -1}, Qt::white, Qt::KeepAspectRatio,
-                                                   /*maxSide=*/0);
-  if (canvas.isNull() || !canvas.rect().contains(QRect(left, top, width, height))) {
+  const QSize canvas = trimora::pictureFileSize(path).value_or(QSize());
+  const QImage part = trimora::loadPictureRegion(path, canvas, QRect(left, top, width, height));
+  if (part.isNull()) {
     std::fprintf(stderr, "%s: no picture, or the cut lies outside it\n", argv[1]);
     return 1;
   }
   trimora::Bitmap24 cut;
-  if (!cut.create({width, height}) || !cut.copyFrom(canvas, {left, top}, {width, height})) {
+  if (!cut.create({width, height}) || !cut.copyFrom(part, {0, 0}, {width, height})) {
     std::fprintf(stderr, "no memory for the cut\n");
     return 1;
   }

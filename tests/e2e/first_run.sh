@@ -1,9 +1,7 @@
 #!/usr/bin/env bash
-# A first run as a new user: the wizard first; a device found in the picker by part of its name,
-# the folders chosen in the folder chooser, OK. A click, Right, Up and Space, Max Crop Size and
-# the next pictures crop, one twice: every cut a JPEG of the device's size under the picture's
-# name (a counter for a second). A second start skips the wizard and comes back on the same
-# folder and picture. Screenshots go to WORK/shots.
+# A first run: the wizard; a device found in the picker by part of its name, the folders chosen in
+# the chooser, OK. A click, keys, Max Crop Size crop every picture, one twice, at the device's size
+# under the picture's name; a second start skips the wizard and comes back on the same picture.
 set -u
 app=$(realpath "$1") work=$2
 . "$(dirname "$0")/lib.sh"

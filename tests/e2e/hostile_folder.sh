@@ -1,9 +1,7 @@
 #!/usr/bin/env bash
-# Steps with Right, in the real window, through the imaging tests' hostile picture files, then
-# crops the one normal picture at the end: the window goes on answering, the cut has the frame's
-# size and, with MEASURE=1, the run peaks below 600 MB (with MEASURE=0, for a sanitizer build that
-# holds far more for its own bookkeeping, the peak is only shown).
-#
+# Steps with Right in the real window through the imaging tests' hostile files, then crops the one
+# normal picture: the window answers, the cut has the frame's size and, with MEASURE=1, the run
+# peaks below 600 MB (MEASURE=0, for a sanitizer build's own bookkeeping, only shows the peak).
 #   hostile_folder.sh APP WORK WRITER MEASURE
 set -u
 app=$(realpath "$1") work=$2 writer=$3 measure=${4:-1}

@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
-# Installs the build into a fresh prefix and checks the samples, catalogue, desktop
-# entry and icon, and that the installed program, started from an unrelated
-# folder, reads the installed catalogue (a device added to the installed copy
-# only is offered and cropped to) and opens the installed help page.
+# Installs the build into a fresh prefix: samples, catalogue, desktop entry and icon; the installed
+# program, started elsewhere, offers a device added to the installed catalogue only, crops to it
+# and opens the installed help page.
 set -u
 build=$1 work=$2 prefix=$2/prefix data=$(dirname "$0")/../../data
 . "$(dirname "$0")/lib.sh"

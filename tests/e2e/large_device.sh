@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
-# A phone taller than the screen (1440 x 3120) on a 4000 x 6000 photo whose red grows to the
-# right and green downwards: the frame is shown whole on the screen (SCREEN, QT_SCALE_FACTOR as
-# the run sets them), Space writes a 1440 x 3120 JPEG, and its colours change across it as they
-# do across 1440 x 3120 pixels of the photo: the framed region at full size.
+# A 1440 x 3120 phone on a 4000 x 6000 photo, red growing rightwards and green downwards, on
+# SCREEN (and QT_SCALE_FACTOR as the run sets it): Space writes 1440 x 3120 whose colours change
+# across it as across that many pixels of the photo: the framed region at full size.
 #
 #   large_device.sh APP WORK SCREEN
 set -u

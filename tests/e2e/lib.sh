@@ -1,5 +1,4 @@
-# Helpers of the end-to-end scripts, which name their folder in $work: a private
-# X server, the program in it, input, screenshots and the checks of the cuts.
+# Helpers of the end-to-end scripts (their folder in $work): X server, program, input, shots, cuts.
 
 e2e_need() {
   for tool; do command -v "$tool" >/dev/null 2>&1 || { echo "SKIP: $tool is not installed"; exit 77; }; done
@@ -42,15 +41,13 @@ e2e_window() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1 | 
 e2e_gone() { ! e2e_window "$1"; }
 e2e_focus() { xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1"; }
 
-# e2e_find SECONDS TITLE_REGEX: waits for a visible window whose title matches,
-# focuses it and prints its id.
+# e2e_find SECONDS TITLE_REGEX: waits for a visible window so titled, focuses it, prints its id.
 e2e_find() {
   e2e_wait_for "$1" e2e_window "$2" || return 1
   local id && id=$(e2e_window "$2") && e2e_focus "$id" && echo "$id"
 }
 
-# e2e_app PROGRAM DIR TITLE_REGEX: starts the program in DIR and waits for its
-# window, whose id is left in WIN.
+# e2e_app PROGRAM DIR TITLE_REGEX: starts the program in DIR; its window's id is left in WIN.
 e2e_app() {
   (cd "$2" && exec "$1") >>"$work/app.log" 2>&1 &
   APP_PID=$!
@@ -61,8 +58,7 @@ e2e_click() { e2e_focus "$1" && xdotool mousemove --window "$1" "$2" "$3" && sle
 
 e2e_keys() { local pause=$1 key && shift && for key; do xdotool key "$key" && sleep "$pause"; done; }
 
-# e2e_pick_device TEXT: types TEXT into the search box of the device picker and
-# takes the first result; false when the picker does not open or not close.
+# e2e_pick_device TEXT: searches the device picker for TEXT and takes the first result.
 e2e_pick_device() {
   e2e_find 20 '^Select Device$' >/dev/null || return 1
   sleep 0.5 && xdotool type --delay 60 "$1" && sleep 0.5
@@ -71,8 +67,8 @@ e2e_pick_device() {
   e2e_wait_for 10 e2e_gone '^Select Device$'
 }
 
-# e2e_choose_folder TITLE PATH: types PATH into the open folder chooser and
-# accepts it; the name completer may take a Return or two first.
+# e2e_choose_folder TITLE PATH: types PATH into the folder chooser (the completer may take a
+# Return or two first) and accepts it.
 e2e_choose_folder() {
   e2e_find 20 "^$1\$" >/dev/null || e2e_fail "no folder chooser \"$1\""
   sleep 0.5 && xdotool key ctrl+a && xdotool type --delay 30 "$2" && sleep 0.5
@@ -81,8 +77,8 @@ e2e_choose_folder() {
   e2e_fail "the folder chooser \"$1\" did not accept $2"
 }
 
-# e2e_outputs SIZE NAME[:red|:blue]...: the output folder holds exactly these
-# files, each a JPEG of SIZE; a colour says which of red and blue is the more.
+# e2e_outputs SIZE NAME[:red|:blue]...: the output folder holds just these JPEGs of SIZE (red or
+# blue: which is the more).
 e2e_outputs() {
   local size=$1 want="" got f c && shift
   for f; do
@@ -95,8 +91,7 @@ e2e_outputs() {
   [[ $got == $want ]] || e2e_fail "the output folder holds"$'\n'"$got"$'\n'"not"$'\n'"$want"
 }
 
-# e2e_quit: closes the window with the desktop's quit keys, as its close button does, and waits
-# for the program to end.
+# e2e_quit: closes the window with Ctrl+Q, as its close button does, and waits for the end.
 e2e_quit() {
   e2e_focus "$WIN" && xdotool key ctrl+q
   e2e_wait_for 20 sh -c "! kill -0 $APP_PID 2>/dev/null" || e2e_fail "the window did not close"

@@ -1,7 +1,6 @@
-// libFuzzer target for the picture opener: every input is a file that the workspace might list,
-// measured and drawn as the workspace does, at its own size and at a zoom. Each answer must hold
-// together: a drawn canvas has the size planned for the picture's size, a refusal says why in one
-// of the two status texts, and only a measured picture is drawn. The runner bounds memory and time.
+// libFuzzer target: each input is a listed file, measured and drawn as the workspace does (own size
+// and a zoom); a canvas has the planned size, a refusal one of the two texts, and only a measured
+// picture is drawn. The runner bounds memory and time.
 #include <unistd.h>
 
 #include <QDir>

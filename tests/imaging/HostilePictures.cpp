@@ -67,7 +67,6 @@ QByteArray declaredGif(int width, int height) {
 
 // An 8-bit run-length BMP of width x height whose only code ends the picture.
 QByteArray declaredRleBmp(quint32 width, quint32 height) {
-  // Headers, then a palette of black and white, then the end-of-picture code.
   return "BM" +
          words({64, 0, 62, 40, width, height, 1 | 8 << 16, 1, 2, 2835, 2835, 2, 0, 0, 0xFFFFFF}) +
          QByteArray("\0\x01", 2);
@@ -117,9 +116,8 @@ std::vector<HostileFile> hostileFiles() {
   const QByteArray scans496 = encodeJpeg(512, 512, 1, true, true, 44);  // 11 + 44 x 11 + 1 scans
   const QByteArray cmyk455 = encodeJpeg(128, 128, 4, true, true, 10);   // 11 + 4 x (10 x 11 + 1)
   const QByteArray tiny444 = encodeJpeg(64, 48, 3, true, false);
-  // Other formats under a picture's name, vast declared sizes (held whole: the coefficients of a
-  // progressive JPEG, the frame of a GIF, RLE BMP or interlaced PNG), data cut short, scans so
-  // many (or over so many blocks) that walking them takes minutes.
+  // Other formats under a picture's name, vast declared sizes (of what is held whole), data cut
+  // short, scans so many (or over so many blocks) that walking them takes minutes.
   // clang-format off
   return {
       {"svg.jpg", "<?xml version='1.0'?><svg width='100000' height='100000'/>\n", Unreadable},

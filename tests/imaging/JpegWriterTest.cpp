@@ -51,8 +51,7 @@ TEST(Bitmap24, TransfersClippedAndCombinedResamplesAndRefuses) {
   EXPECT_TRUE(a.copyToClipboard() && QGuiApplication::clipboard()->image() == picture);
   EXPECT_FALSE(a.copyToClipboard(Bitmap24::ClipboardFormat::DeviceIndependentBitmap));
   EXPECT_TRUE(fakes.messages.texts().value(0).startsWith("I don't know how to put a DIB on"));
-  // Cleared or refused, a bitmap has no pixels nor handles, and keeps the size asked; pixels
-  // that a new size cannot have are not left under the new header.
+  // Cleared or refused, a bitmap has no pixels nor handles and keeps the size asked.
   a.clear();
   EXPECT_TRUE(!a.surfaceHandle() && !a.constBits() && a.width() == 41 && !a.resampled({4, 4}));
   for (QSize refused : {QSize(0, 10), QSize(10, -1), QSize(1 << 30, 1 << 30)})

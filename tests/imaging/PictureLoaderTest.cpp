@@ -17,8 +17,8 @@
 #include "PictureSource.h"
 #include "WorkspaceFixture.h"
 
-// Picture loading: the canvas and fit rules, then a table of files (every format and variant, the
-// hostile ones) each drawn upright or refused with its reason, within the memory and time bounds.
+// The canvas and fit rules, then every format, variant and hostile file drawn upright or refused
+// with its reason, within the memory and time bounds.
 namespace trimora {
 namespace {
 
@@ -80,9 +80,8 @@ QImage quadrants(int w, int h, QColor hole = {}) {
   return hole == Qt::transparent ? image : image.convertToFormat(QImage::Format_RGB32);
 }
 
-// A file and what it gives. A drawn one is compared with `upright` at its size, and at a quarter
-// (JPEG: a reduced DCT scale, then its own cubic) with libvips' cubic reduction of it. No bytes:
-// a missing file, a folder or a pipe. (The window steps through damaged files.)
+// A file and what it gives: a drawn one is compared with `upright` at its size and at a quarter
+// with libvips' cubic reduction of it. No bytes: a missing file, a folder or a pipe.
 struct PictureFile {
   HostileFile file;
   QImage upright = {};

@@ -1,6 +1,5 @@
-// Test entry point: a real QApplication on the offscreen platform, a fixed
-// locale, and a settings folder of its own so that no test reads or writes the
-// user's configuration.
+// A real QApplication offscreen, a fixed locale, and a settings folder of its own: no test reads
+// or writes the user's configuration.
 #include <gtest/gtest.h>
 
 #include <QApplication>

@@ -11,11 +11,9 @@ inline void PrintTo(const QString& text, std::ostream* os) {
   *os << '"' << text.toStdString() << '"';
 }
 
-// Pictures made by the tests themselves.
 namespace trimora::testing {
 
-// A picture whose every pixel differs from its neighbours (colour ramps plus a
-// hash), so that a shifted or mirrored crop is caught.
+// Every pixel differs from its neighbours (ramps plus a hash): a shifted or mirrored crop shows.
 QImage PatternImage(int width, int height, int seed = 0);
 
 // Saves PatternImage (or a flat colour when `flat` is valid) to path in the format its extension

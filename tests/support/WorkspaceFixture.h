@@ -25,16 +25,13 @@ class WorkspaceFixture : public FolderFixture {
   static QString iniPath() {
     return QSettings(QSettings::IniFormat, QSettings::UserScope, "Trimora", "Trimora").fileName();
   }
-  // The usual start: no wizard, in/ and out/ as folders, the given frame and
-  // quality 100, then the window shown. Pictures go into in/ beforehand.
+  // The usual start: no wizard, in/ and out/, the frame, quality 100, the window shown.
   MainWindow& startWith(int frameWidth = 320, int frameHeight = 240);
-  // Builds the window and runs its start-up. The set-up wizard is not shown:
-  // its openings are counted in wizardRuns instead.
+  // Builds the window and runs its start-up; the wizard's openings are counted in wizardRuns.
   MainWindow& start();
   void close() { window->close(); }
 
-  // Moves the pointer over the canvas to (x, y), as the desktop reports it: a
-  // move event on the canvas and the pointer service's position.
+  // The pointer over the canvas at (x, y): a move event and the pointer service's position.
   void pointAt(int x, int y);
   void clickAt(int x, int y);
   // A key pressed and released on the picture, as the window system delivers it.
