@@ -566,6 +566,7 @@ void MainWindow::cropAndSave() {
     messages.show(this, kErrorSaving + QStringLiteral("Not enough memory for the cut."));
     return;
   }
+  drawn = QImage();  // the cut is in the bitmap: a large one is not held twice while it is saved
 
   QString folder = mOptionsPanel->outputFolder();
   if (!folder.endsWith(QLatin1Char('/'))) mOptionsPanel->setOutputFolder(folder + QLatin1Char('/'));
