@@ -24,6 +24,7 @@
 #include "JpegWriter.h"
 #include "PictureLoader.h"
 #include "PictureSource.h"
+#include "RecordingReporter.h"
 #include "TextRules.h"
 
 using namespace trimora;
@@ -299,22 +300,6 @@ QualityFigures DisplayQuality(const char* name, int zoom) {
   q.shrunkToFit = Psnr(Reduce(Wrap(small), fitted.size(), false), reference);
   return q;
 }
-
-// Keeps every run's time per iteration, for the ratio table.
-class RecordingReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs) {
-      if (run.run_type == Run::RT_Iteration && !run.error_occurred) {
-        std::string name = run.benchmark_name();
-        if (name.ends_with("/real_time")) name.resize(name.size() - 10);
-        ms[name] = run.GetAdjustedRealTime();  // in the run's own unit
-      }
-    }
-    ConsoleReporter::ReportRuns(runs);
-  }
-  std::map<std::string, double> ms;
-};
 
 void Register() {
   const auto reg = [](const std::string& name, auto fn) {

@@ -26,6 +26,7 @@
 #include "JpegWriter.h"
 #include "PictureLoader.h"
 #include "PictureSource.h"
+#include "RecordingReporter.h"
 #include "TextRules.h"
 
 using namespace trimora;
@@ -202,21 +203,6 @@ double Quality(const char* name, QSize frame, int zoom) {
   const double mse = sum / (3.0 * fit.width() * fit.height());
   return mse == 0 ? 99.0 : 10.0 * std::log10(255.0 * 255.0 / mse);
 }
-
-class RecordingReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs) {
-      if (run.run_type == Run::RT_Iteration && !run.error_occurred) {
-        std::string name = run.benchmark_name();
-        if (name.ends_with("/real_time")) name.resize(name.size() - 10);
-        ms[name] = run.GetAdjustedRealTime();
-      }
-    }
-    ConsoleReporter::ReportRuns(runs);
-  }
-  std::map<std::string, double> ms;
-};
 
 const QSize kPhone(1440, 3120), kMonitor(3840, 2160), kTallPhone(1080, 2400);
 

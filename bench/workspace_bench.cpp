@@ -19,6 +19,7 @@
 #include "OptionsPanel.h"
 #include "PictureLoader.h"
 #include "QtServices.h"
+#include "RecordingReporter.h"
 #include "Settings.h"
 
 namespace {
@@ -67,20 +68,6 @@ void BM_ZoomStep(benchmark::State& state) {
     down = !down;
   }
 }
-
-class RecordingReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs)
-      if (run.run_type == Run::RT_Iteration && !run.error_occurred) {
-        std::string name = run.benchmark_name();
-        if (name.ends_with("/real_time")) name.resize(name.size() - 10);
-        ms[name] = run.GetAdjustedRealTime();
-      }
-    ConsoleReporter::ReportRuns(runs);
-  }
-  std::map<std::string, double> ms;
-};
 
 }  // namespace
 
