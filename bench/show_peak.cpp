@@ -39,11 +39,8 @@ int main(int argc, char** argv) {
       Qt::white, Qt::KeepAspectRatio, 0);
   const QRect middle(
       QPoint((canvas.width() - frame.width()) / 2, (canvas.height() - frame.height()) / 2), frame);
-  // As the workspace does: the part drawn, copied into the bitmap and let go before the save.
-  QImage part = trimora::loadPictureRegion(path, canvas, middle);
   trimora::Bitmap24 cut;
-  const bool copied = !part.isNull() && cut.create(frame) && cut.copyFrom(part, {0, 0}, frame);
-  part = QImage();
+  const bool copied = trimora::loadPictureRegion(path, canvas, middle, cut);
   const QString out = QDir::tempPath() + QStringLiteral("/trimora_show_peak.jpg");
   QFile::remove(out);
   const bool saved = copied && !trimora::writeJpegFile(cut, out, 90, trimora::WriteMode::CreateNew);

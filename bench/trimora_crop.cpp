@@ -25,14 +25,9 @@ int main(int argc, char** argv) {
   const int quality = std::atoi(argv[6]);
   const trimora::ImagingLibrary imaging;
   const QSize canvas = trimora::pictureFileSize(path).value_or(QSize());
-  const QImage part = trimora::loadPictureRegion(path, canvas, QRect(left, top, width, height));
-  if (part.isNull()) {
-    std::fprintf(stderr, "%s: no picture, or the cut lies outside it\n", argv[1]);
-    return 1;
-  }
   trimora::Bitmap24 cut;
-  if (!cut.create({width, height}) || !cut.copyFrom(part, {0, 0}, {width, height})) {
-    std::fprintf(stderr, "no memory for the cut\n");
+  if (!trimora::loadPictureRegion(path, canvas, QRect(left, top, width, height), cut)) {
+    std::fprintf(stderr, "%s: no picture, or the cut lies outside it\n", argv[1]);
     return 1;
   }
   const trimora::WriteError error = trimora::writeJpegFile(cut, QString::fromLocal8Bit(argv[7]),

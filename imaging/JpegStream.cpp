@@ -185,6 +185,22 @@ void begin(jpeg_decompress_struct& info, ErrorTrap& trap, FileSource& source, st
   info.src = &source.manager;
 }
 
+// The columns to decode for the columns begin .. end - 1: a few more each side, so that the
+// chroma's upsampling at the edges of a crop has the neighbours it has in a whole decode.
+std::pair<int, int> withUpsamplingContext(int begin, int end, int width) {
+  return {std::max(0, begin - 2), std::min(width, end + 2)};
+}
+
+// Skips the rows above `row` undecoded, as far as a whole band of the chroma's rows goes: within a
+// band, the upsampling of the rows after a skip would miss its context. Returns the row the
+// decoder is then at, which the caller reads on from.
+int skipToBand(jpeg_decompress_struct& info, int row) {
+  const int band = info.max_v_samp_factor * info.min_DCT_scaled_size;
+  const int to = band > 0 ? row / band * band : 0;
+  if (to > 0) jpeg_skip_scanlines(&info, JDIMENSION(to));
+  return to;
+}
+
 // Decodes the rows from ring.released on into the ring, waiting whenever it is full; the rows
 // above are skipped undecoded where libjpeg can, and only the columns `columns` of each row are
 // decoded (at least those: libjpeg widens them to whole blocks) into their place in the row.
@@ -219,11 +235,11 @@ JpegOutcome decodeRows(const char* path, int shrink, QSize scaled, RowRing& ring
     stopWith(reinterpret_cast<j_common_ptr>(&info), JpegOutcome::HandOn);
   }
   jpeg_start_decompress(&info);
-  JDIMENSION left = JDIMENSION(columns.first), width = JDIMENSION(columns.second - columns.first);
+  const auto [cropLeft, cropEnd] =
+      withUpsamplingContext(columns.first, columns.second, int(info.output_width));
+  JDIMENSION left = JDIMENSION(cropLeft), width = JDIMENSION(cropEnd - cropLeft);
   if (width < info.output_width) jpeg_crop_scanline(&info, &left, &width);
-  const int firstRow = ring.released;
-  if (firstRow > 0) jpeg_skip_scanlines(&info, JDIMENSION(firstRow));
-  for (int row = firstRow; row < scaled.height(); ++row) {
+  for (int row = skipToBand(info, ring.released); row < scaled.height(); ++row) {
     bool stop = false;
     {
       std::unique_lock<std::mutex> hold(ring.lock);
@@ -250,6 +266,54 @@ JpegOutcome decodeRows(const char* path, int shrink, QSize scaled, RowRing& ring
   std::fclose(file);
   return JpegOutcome::Decoded;
 }
+
+}  // namespace
+
+JpegOutcome decodeJpegRegion(const QByteArray& path, const QRect& region, std::uint8_t* bits,
+                             int rowBytes) {
+  FileSource source;
+  jpeg_decompress_struct info{};
+  ErrorTrap trap{};
+  ScanGuard guard{};
+  guard.manager.progress_monitor = checkScans;
+  std::FILE* file = std::fopen(path.constData(), "rb");
+  if (!file) return JpegOutcome::Unreadable;
+  if (setjmp(trap.jump) != 0) {
+    jpeg_destroy_decompress(&info);
+    std::fclose(file);
+    return trap.outcome;
+  }
+  begin(info, trap, source, file);
+  info.progress = &guard.manager;
+  jpeg_read_header(&info, TRUE);
+  if (info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK ||
+      !QRect(0, 0, int(info.image_width), int(info.image_height)).contains(region)) {
+    stopWith(reinterpret_cast<j_common_ptr>(&info), JpegOutcome::HandOn);
+  }
+  info.out_color_space = JCS_EXT_BGR;
+  jpeg_start_decompress(&info);
+  const auto [cropLeft, cropEnd] =
+      withUpsamplingContext(region.x(), region.x() + region.width(), int(info.output_width));
+  JDIMENSION left = JDIMENSION(cropLeft), width = JDIMENSION(cropEnd - cropLeft);
+  if (width < info.output_width) jpeg_crop_scanline(&info, &left, &width);
+  // One row from libjpeg's own pool, freed with the decompressor.
+  JSAMPARRAY row =
+      (*info.mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(&info), JPOOL_IMAGE, width * 3, 1);
+  for (int y = skipToBand(info, region.y()); y < region.y(); ++y)
+    jpeg_read_scanlines(&info, row, 1);
+  const std::size_t from = std::size_t(region.x() - int(left)) * 3;
+  for (int y = 0; y < region.height(); ++y) {
+    jpeg_read_scanlines(&info, row, 1);
+    std::memcpy(bits + std::ptrdiff_t(region.height() - 1 - y) * rowBytes, row[0] + from,
+                std::size_t(region.width()) * 3);
+  }
+  jpeg_abort_decompress(&info);
+  jpeg_destroy_decompress(&info);
+  std::fclose(file);
+  return JpegOutcome::Decoded;
+}
+
+namespace {
 
 // Makes every output row of the window as soon as the rows under it are in; false when the
 // decoder fails first.

@@ -53,6 +53,13 @@ enum class JpegOutcome {
 // `out` is left as it was unless the outcome is Decoded. With a `window` (within size), only
 // that part of the scaled picture is made and kept (window.width() x window.height() pixels):
 // rows below it are not decoded at all.
+// Decodes the part `region` of the picture at its own size, as stored, straight into 24-bit
+// rows (blue, green, red) stored bottom-up `rowBytes` apart from `bits`: the rows above the part
+// are skipped and only the columns under it decoded, with nothing held between the decoder and
+// the rows. HandOn for CMYK or a region outside the picture; the same limits as decodeJpegScaled.
+JpegOutcome decodeJpegRegion(const QByteArray& path, const QRect& region, std::uint8_t* bits,
+                             int rowBytes);
+
 JpegOutcome decodeJpegScaled(const QByteArray& path, int shrink, QSize scaled, QSize size,
                              std::vector<std::uint8_t>& out, const QRect& window = {});
 

@@ -4,6 +4,10 @@
 
 #include <algorithm>
 
+#include <QFile>
+
+#include "Bitmap24.h"
+#include "JpegStream.h"
 #include "PictureSource.h"
 #include "TextRules.h"
 
@@ -123,6 +127,46 @@ QImage loadPictureRegion(const QString& fileName, QSize canvasSize, const QRect&
                                                            Qt::KeepAspectRatio, 0, part, region);
   if (whyNot) *whyNot = textFor(refusal);
   return refusal ? QImage() : part;
+}
+
+bool loadPictureRegion(const QString& fileName, QSize canvasSize, const QRect& region,
+                       Bitmap24& out, QString* whyNot) {
+  {
+    imaging::Refusal refusal;
+    const auto source = imaging::PictureSource::open(fileName, &refusal);
+    if (!source) {
+      if (whyNot)
+        *whyNot =
+            textFor(refusal.kind == imaging::Refusal::Kind::None ? imaging::Refusal::unreadable()
+                                                                 : refusal);
+      return false;
+    }
+    const QByteArray path = QFile::encodeName(fileName);
+    const auto layout = imaging::readJpegLayout(path);
+    if (layout && !layout->cmyk && source->orientation() == 1 &&
+        source->uprightSize() == canvasSize && QRect(QPoint(0, 0), canvasSize).contains(region)) {
+      if (!out.create(region.size())) {
+        if (whyNot) *whyNot = tooLargePictureText(std::int64_t(region.width()) * region.height());
+        return false;
+      }
+      switch (imaging::decodeJpegRegion(path, region, out.bits(), out.bytesPerLine())) {
+        case imaging::JpegOutcome::Decoded:
+          if (whyNot) whyNot->clear();
+          return true;
+        case imaging::JpegOutcome::Unreadable:
+          if (whyNot) *whyNot = cannotReadPictureText();
+          return false;
+        case imaging::JpegOutcome::OverBudget:
+          if (whyNot) *whyNot = textFor(imaging::Refusal::tooLarge(source->uprightSize()));
+          return false;
+        case imaging::JpegOutcome::HandOn:
+          break;
+      }
+    }
+  }
+  const QImage part = loadPictureRegion(fileName, canvasSize, region, whyNot);
+  return !part.isNull() && out.create(region.size()) &&
+         out.copyFrom(part, QPoint(0, 0), region.size());
 }
 
 }  // namespace trimora

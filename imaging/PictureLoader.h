@@ -15,6 +15,8 @@
 // that the caller may show.
 namespace trimora {
 
+class Bitmap24;
+
 // Keeps the imaging library started while it lives. The library starts once
 // per process and cannot be started again after a shutdown, so the end of this
 // object releases only the picture buffers of the thread that ends it; a later
@@ -71,6 +73,12 @@ inline constexpr int kMaxDisplaySide = 2000;
 // drawn or the region leaves the canvas.
 QImage loadPictureRegion(const QString& fileName, QSize canvasSize, const QRect& region,
                          QString* whyNot = nullptr);
+
+// The same part, into `out` (made at the region's size) for a cut. A JPEG at its own size,
+// upright as stored, goes from the decoder into the bitmap with nothing held between; any other
+// picture through the drawing above. False, with *whyNot said, when it cannot be drawn.
+bool loadPictureRegion(const QString& fileName, QSize canvasSize, const QRect& region,
+                       Bitmap24& out, QString* whyNot = nullptr);
 
 // The status texts for a picture that is not shown: one that cannot be read
 // ("Cannot read picture"), and one too large to decode, with its size in

@@ -538,9 +538,13 @@ void MainWindow::cropAndSave() {
   // A canvas shown as it is gives the cut one pixel for one; one shown smaller, or larger than
   // is held, draws the frame's part from the file at full size. A file changed since it was
   // shown is shown afresh rather than cut from a mix of the two.
-  QImage drawn;
-  QPoint from = frame.topLeft();
-  if (mCropView->scale() != 1.0 || canvas.size() != mCropView->canvasSize()) {
+  Bitmap24 cut;
+  if (mCropView->scale() == 1.0 && canvas.size() == mCropView->canvasSize()) {
+    if (!cut.create(frame.size()) || !cut.copyFrom(canvas, frame.topLeft(), frame.size())) {
+      messages.show(this, kErrorSaving + QStringLiteral("Not enough memory for the cut."));
+      return;
+    }
+  } else {
     const std::optional<QSize> now = pictureFileSize(mShownFile);
     if (!now) {
       messages.show(this, kErrorSaving + cannotReadPictureText() + QLatin1Char(' ') + mShownFile);
@@ -553,20 +557,11 @@ void MainWindow::cropAndSave() {
       return;
     }
     QString whyNot;
-    drawn = loadPictureRegion(mShownFile, mCropView->canvasSize(), frame, &whyNot);
-    if (drawn.isNull()) {
+    if (!loadPictureRegion(mShownFile, mCropView->canvasSize(), frame, cut, &whyNot)) {
       messages.show(this, kErrorSaving + whyNot);
       return;
     }
-    from = QPoint(0, 0);
   }
-  Bitmap24 cut;
-  if (!cut.create(frame.size()) ||
-      !cut.copyFrom(drawn.isNull() ? canvas : drawn, from, frame.size())) {
-    messages.show(this, kErrorSaving + QStringLiteral("Not enough memory for the cut."));
-    return;
-  }
-  drawn = QImage();  // the cut is in the bitmap: a large one is not held twice while it is saved
 
   QString folder = mOptionsPanel->outputFolder();
   if (!folder.endsWith(QLatin1Char('/'))) mOptionsPanel->setOutputFolder(folder + QLatin1Char('/'));

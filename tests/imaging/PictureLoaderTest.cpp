@@ -11,6 +11,7 @@
 #include <QtEndian>
 #include <ctime>
 
+#include "Bitmap24.h"
 #include "DecodeBudget.h"
 #include "HostilePictures.h"
 #include "PictureLoader.h"
@@ -188,6 +189,10 @@ TEST(PictureFiles, EachIsDrawnUprightOrRefusedWithItsReasonWithinTheBounds) {
     // Any part of the canvas drawn alone is that part of the whole drawing, pixel for pixel.
     const QRect part(canvas.width() / 4, canvas.height() / 3, canvas.width() / 2 + 1, 7);
     EXPECT_EQ(loadPictureRegion(path, canvas.size(), part), canvas.copy(part));
+    Bitmap24 cut;  // also into a bitmap, straight from the JPEG decoder where it can
+    QImage painted(part.size(), QImage::Format_RGB32);
+    EXPECT_TRUE(loadPictureRegion(path, canvas.size(), part, cut) && cut.paintOnto(painted) &&
+                painted == canvas.copy(part));
     if (upright.isNull()) continue;
     EXPECT_EQ(size, upright.size());
     EXPECT_LE(testing::meanDifference(canvas, upright), tolerance);
