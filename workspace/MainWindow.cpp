@@ -294,8 +294,8 @@ void MainWindow::showPicture(const QString& fileName, bool keepZoom) {
   // A listed picture that cannot be shown says why, in place of the pass's size notice.
   if (!whyNot.isEmpty())
     status(whyNot);
-  else if (!keepZoom && !scaleStatus(frame, scale).isEmpty())
-    status(scaleStatus(frame, scale));
+  else if (const QString scaled = scaleStatus(frame, scale); !keepZoom && !scaled.isEmpty())
+    status(scaled);
   // What was just drawn: the poll has nothing left to draw.
   mDrawnZoom = mOptionsPanel->zoom();
   mShownPictureSize = fileSize;
