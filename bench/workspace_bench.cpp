@@ -3,20 +3,29 @@
 // the zoom it ends on, measured in the same run.
 #include <benchmark/benchmark.h>
 
+#include <sys/resource.h>
+
 #include <QApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <map>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "CropGeometry.h"
 #include "CropView.h"
 #include "MainWindow.h"
 #include "OptionsPanel.h"
+#include "PictureList.h"
 #include "PictureLoader.h"
 #include "QtServices.h"
 #include "RecordingReporter.h"
@@ -69,6 +78,104 @@ void BM_ZoomStep(benchmark::State& state) {
   }
 }
 
+// --- stepping through a folder, with and without the pictures drawn ahead
+
+constexpr int kFolderSize = 10;
+constexpr int kPauseMs = 500;
+
+// A folder of kFolderSize links to one bench picture, made once per run.
+QString stepFolder(const QString& picture) {
+  const QString folder = bench->dir.path() + QStringLiteral("/step-") + picture;
+  if (QDir(folder).exists()) return folder;
+  QDir().mkpath(folder);
+  const QString suffix = picture.mid(picture.lastIndexOf(QLatin1Char('.')));
+  for (int i = 0; i < kFolderSize; ++i) {
+    QFile::link(QStringLiteral(BENCH_IMAGES_DIR "/") + picture,
+                folder + QStringLiteral("/%1").arg(i, 2, 10, QLatin1Char('0')) + suffix);
+  }
+  return folder;
+}
+
+// The event loop runs for ms, as between two keys: the picture is painted and, with the
+// cache on, its neighbours drawn.
+void pause(int ms) {
+  QEventLoop loop;
+  QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+  loop.exec();
+}
+
+// Opens the folder at its first entry with the options of a run and the cache on or off.
+MainWindow& openFolder(const QString& picture, bool prefetch, bool maxCropSize) {
+  MainWindow& w = *bench->window;
+  w.pictureCache().setEnabled(prefetch);
+  w.optionsPanel().setMaxCropSize(maxCropSize ? 1 : 0);
+  w.setInputFolder(stepFolder(picture));
+  w.reloadFolder();
+  w.optionsPanel().pictureList().select(0);
+  pause(kPauseMs);
+  return w;
+}
+
+// Seconds from the call of `act` until the view has painted what it shows then.
+template <typename Act>
+double untilPainted(MainWindow& w, Act act) {
+  bool painted = false;
+  const QMetaObject::Connection c =
+      QObject::connect(&w.cropView(), &CropView::painted, [&] { painted = true; });
+  const auto start = std::chrono::steady_clock::now();
+  act();
+  while (!painted) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+  QObject::disconnect(c);
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+double median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  const std::size_t n = values.size();
+  return n == 0 ? 0 : (n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2);
+}
+
+// The user steps Right every half second: each iteration times the step alone, from the call
+// until the new picture is painted; the event loop runs through the pause. At the end of the
+// folder the run goes back to its start untimed, as a jump is no step.
+void BM_Step(benchmark::State& state, const QString& picture, bool prefetch, bool maxCropSize) {
+  MainWindow& w = openFolder(picture, prefetch, maxCropSize);
+  PictureList& list = w.optionsPanel().pictureList();
+  std::vector<double> steps;
+  for (auto _ : state) {
+    if (list.selectedIndex() == list.count() - 1) {
+      list.select(0);
+      pause(kPauseMs);
+    }
+    const double seconds = untilPainted(w, [&] { w.goToNext(); });
+    state.SetIterationTime(seconds);
+    steps.push_back(seconds * 1e3);
+    pause(kPauseMs);
+  }
+  if (w.cropView().picture().isNull()) state.SkipWithError("no picture shown");
+  state.counters["median_ms"] = median(steps);
+  state.counters["max_ms"] = *std::max_element(steps.begin(), steps.end());
+}
+
+// A click on an entry far from the shown one, a moment after that was shown: nothing is
+// prepared for it, and the cache has a neighbour half drawn.
+void BM_Jump(benchmark::State& state, bool prefetch) {
+  MainWindow& w = openFolder(QStringLiteral("photo24.jpg"), prefetch, false);
+  PictureList& list = w.optionsPanel().pictureList();
+  std::vector<double> jumps;
+  int from = 0;
+  for (auto _ : state) {
+    list.select(from);
+    pause(40);
+    const double seconds = untilPainted(w, [&] { list.select(from + kFolderSize / 2); });
+    state.SetIterationTime(seconds);
+    jumps.push_back(seconds * 1e3);
+    pause(kPauseMs);
+    from = (from + 1) % (kFolderSize / 2);
+  }
+  state.counters["median_ms"] = median(jumps);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -109,6 +216,28 @@ int main(int argc, char** argv) {
   reg("MaxCropSizeShow", BM_MaxCropSizeShow);
   reg("ZoomStep", BM_ZoomStep);
 
+  const auto step = [](const char* name, const char* picture, bool prefetch, bool maxCropSize) {
+    benchmark::RegisterBenchmark(name,
+                                 [=](benchmark::State& s) {
+                                   BM_Step(s, QString::fromLatin1(picture), prefetch, maxCropSize);
+                                 })
+        ->Unit(benchmark::kMillisecond)
+        ->UseManualTime()
+        ->Iterations(18);
+  };
+  for (const bool prefetch : {true, false}) {
+    const std::string name = prefetch ? "StepWithPrefetch" : "StepWithoutPrefetch";
+    step((name + "/jpeg24").c_str(), "photo24.jpg", prefetch, false);
+    step((name + "/png12").c_str(), "photo12.png", prefetch, false);
+    step((name + "/jpeg24_maxcropsize").c_str(), "photo24.jpg", prefetch, true);
+    step((name + "/jpeg48").c_str(), "photo48.jpg", prefetch, false);
+    benchmark::RegisterBenchmark(prefetch ? "JumpWithPrefetch" : "JumpWithoutPrefetch",
+                                 [=](benchmark::State& s) { BM_Jump(s, prefetch); })
+        ->Unit(benchmark::kMillisecond)
+        ->UseManualTime()
+        ->Iterations(15);
+  }
+
   RecordingReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   auto& ms = reporter.ms;
@@ -120,6 +249,25 @@ int main(int argc, char** argv) {
                 ms["MaxCropSizeShow"] / oneDisplay);
     std::printf("Zoom step / one display at the same zooms: %.2f\n", ms["ZoomStep"] / stepDisplay);
   }
+  for (const char* run : {"jpeg24", "png12", "jpeg24_maxcropsize", "jpeg48"}) {
+    const std::string with = std::string("StepWithPrefetch/") + run;
+    const std::string without = std::string("StepWithoutPrefetch/") + run;
+    if (reporter.counters.count(with) && reporter.counters.count(without)) {
+      const double a = reporter.counters[with]["median_ms"];
+      const double b = reporter.counters[without]["median_ms"];
+      std::printf(
+          "Step %s: median %.1f ms with the pictures drawn ahead, %.1f ms without: %.3f "
+          "(targets <= 30 ms, <= 0.3)\n",
+          run, a, b, a / b);
+    }
+  }
+  if (reporter.counters.count("JumpWithPrefetch") && reporter.counters.count("JumpWithoutPrefetch"))
+    std::printf("Jump to a far entry: median with / without: %.3f (target <= 1.05)\n",
+                reporter.counters["JumpWithPrefetch"]["median_ms"] /
+                    reporter.counters["JumpWithoutPrefetch"]["median_ms"]);
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  std::printf("Peak resident memory of the run: %.1f MB\n", usage.ru_maxrss / 1024.0);
   b.window.reset();
   return 0;
 }

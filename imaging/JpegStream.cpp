@@ -2,6 +2,7 @@
 
 #include "CubicScaler.h"
 #include "DecodeBudget.h"
+#include "PictureLoader.h"
 
 // jpeglib.h needs FILE and size_t declared before it.
 #include <csetjmp>
@@ -323,6 +324,8 @@ bool scaleRows(CubicScaler& scaler, RowRing& ring, const QRect& window, std::uin
   std::vector<std::uint8_t> row(wholeRows ? 0 : std::size_t(size.width()) * 3);
   const std::size_t outBytes = std::size_t(window.width()) * 3;
   for (int y = window.top(); y <= window.bottom(); ++y) {
+    // A load nobody wants any more stops here; the decoder is stopped by the caller.
+    if ((y & 15) == 0 && loadAbandoned()) return false;
     const int needed = scaler.lastInputRow(y) + 1;
     {
       std::unique_lock<std::mutex> hold(ring.lock);
@@ -520,7 +523,8 @@ JpegOutcome decodeJpegScaled(const QByteArray& path, int shrink, QSize scaled, Q
     decoder.join();
     // The scaler stops short only when the decoder has failed; a decoder still
     // busy when the scaler has every row it needs is stopped, and the picture is whole.
-    if (!ok) return outcome;
+    if (!ok)
+      return loadAbandoned() || outcome == JpegOutcome::Decoded ? JpegOutcome::Unreadable : outcome;
     out = std::move(pixels);
     return JpegOutcome::Decoded;
   } catch (const std::bad_alloc&) {

@@ -22,6 +22,26 @@ ImagingLibrary::~ImagingLibrary() {
   if (mRunning) vips_thread_shutdown();
 }
 
+namespace {
+thread_local const std::atomic<bool>* tAbandoned = nullptr;
+}  // namespace
+
+LoadAbandonment::LoadAbandonment(const std::atomic<bool>* abandoned) : mOuter(tAbandoned) {
+  tAbandoned = abandoned;
+}
+
+LoadAbandonment::~LoadAbandonment() {
+  tAbandoned = mOuter;
+}
+
+bool loadAbandoned() {
+  return tAbandoned && tAbandoned->load(std::memory_order_relaxed);
+}
+
+const std::atomic<bool>* loadAbandonmentFlag() {
+  return tAbandoned;
+}
+
 std::optional<QSize> pictureFileSize(const QString& fileName) {
   const auto source = imaging::PictureSource::open(fileName);
   if (!source) return std::nullopt;

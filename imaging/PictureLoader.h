@@ -5,6 +5,7 @@
 #include <QRect>
 #include <QSize>
 #include <QString>
+#include <atomic>
 #include <cstdint>
 #include <optional>
 
@@ -35,6 +36,25 @@ class ImagingLibrary {
  private:
   bool mRunning = false;
 };
+
+// While one lives, the loads on its thread stop early once *abandoned turns true: the JPEG
+// decoder and libvips' readers look at it before each block of rows, and the load then gives no
+// picture. For a picture drawn ahead of need that nobody wants any more; a caller that set the
+// flag throws away whatever the load returns.
+class LoadAbandonment {
+ public:
+  explicit LoadAbandonment(const std::atomic<bool>* abandoned);
+  ~LoadAbandonment();
+  LoadAbandonment(const LoadAbandonment&) = delete;
+  LoadAbandonment& operator=(const LoadAbandonment&) = delete;
+
+ private:
+  const std::atomic<bool>* mOuter;
+};
+// Whether the load running on this thread is to stop.
+bool loadAbandoned();
+// The flag of this thread's LoadAbandonment, if any: for work this thread hands to others.
+const std::atomic<bool>* loadAbandonmentFlag();
 
 // The size of the picture in a file as it is shown (upright), read from the
 // file's header only; nothing when the file cannot be read or is refused.

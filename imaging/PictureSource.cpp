@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <utility>
@@ -69,6 +70,8 @@ VImage scaleTo(VImage image, int width, int height) {
   return image;
 }
 
+constexpr int kAbandonableBandRows = 64;
+
 bool sinkInto(VImage image, int orientation, QImage& canvas, QPoint at, QSize size,
               const QRect& window) {
   const QSize storedTarget = (orientation >= 5) ? size.transposed() : size;
@@ -77,11 +80,31 @@ bool sinkInto(VImage image, int orientation, QImage& canvas, QPoint at, QSize si
   // Only the rows and columns of the window are worked out.
   if (stored.size() != storedTarget)
     image = image.crop(stored.x(), stored.y(), stored.width(), stored.height());
-  size_t bytes = 0;
-  std::unique_ptr<void, VipsFree> pixels(image.write_to_memory(&bytes));
-  if (!pixels || bytes != size_t(stored.width()) * size_t(stored.height()) * 3) return false;
-  copyOriented({static_cast<const std::uint8_t*>(pixels.get()), stored.width(), stored.height()},
-               orientation, canvas, at);
+  const std::size_t rowBytes = std::size_t(stored.width()) * 3;
+  if (!loadAbandonmentFlag()) {
+    size_t bytes = 0;
+    std::unique_ptr<void, VipsFree> pixels(image.write_to_memory(&bytes));
+    if (!pixels || bytes != rowBytes * std::size_t(stored.height())) return false;
+    copyOriented({static_cast<const std::uint8_t*>(pixels.get()), stored.width(), stored.height()},
+                 orientation, canvas, at);
+    return true;
+  }
+  // A load that may be abandoned is worked out on this thread alone (it yields to the
+  // display), a band of rows at a time in order, as the sequential reader wants them, and looks
+  // at its flag between two bands.
+  std::vector<std::uint8_t> pixels(rowBytes * std::size_t(stored.height()));
+  std::unique_ptr<VipsRegion, decltype(&g_object_unref)> region(vips_region_new(image.get_image()),
+                                                                &g_object_unref);
+  for (int y = 0; y < stored.height(); y += kAbandonableBandRows) {
+    if (loadAbandoned()) return false;
+    VipsRect band{0, y, stored.width(), std::min(kAbandonableBandRows, stored.height() - y)};
+    if (vips_region_prepare(region.get(), &band) != 0) return false;
+    for (int row = y; row < band.top + band.height; ++row) {
+      std::memcpy(pixels.data() + rowBytes * std::size_t(row),
+                  VIPS_REGION_ADDR(region.get(), 0, row), rowBytes);
+    }
+  }
+  copyOriented({pixels.data(), stored.width(), stored.height()}, orientation, canvas, at);
   return true;
 }
 

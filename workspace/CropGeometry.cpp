@@ -38,6 +38,17 @@ QSize canvasForZoom(QSize picture, int zoom, QSize frame) {
   return scaled;
 }
 
+DisplayPlan displayPlan(QSize picture, int zoom, QSize frame, QSize view) {
+  const QSize canvas = canvasForZoom(picture, zoom, frame);
+  const double scale = viewScale(frame, view);
+  if (canvas.isEmpty() || (scale >= 1.0 && capApplies(picture, frame)))
+    return {canvasRequest(picture, zoom), kMaxDisplaySide, {}, scale};
+  // Only the canvas at the view's scale is drawn; a cut draws its own part at full size.
+  const QSize shown(std::max(1, nearestInt(canvas.width() * scale)),
+                    std::max(1, nearestInt(canvas.height() * scale)));
+  return {shown, 0, canvas, scale};
+}
+
 double viewScale(QSize frame, QSize view) {
   if (frame.isEmpty() || view.isEmpty()) return 1.0;
   constexpr double kRoom = 0.9;  // 5 % of the view free on each side

@@ -40,6 +40,18 @@ QSize canvasForZoom(QSize picture, int zoom, QSize frame = {});
 // high-density screen, so the rule holds there in device pixels too.
 double viewScale(QSize frame, QSize view);
 
+// How a picture at a zoom is drawn for a view: the loader is asked for `request` with each
+// side capped at maxSide. A view that shows the canvas as drawn has `canvas` empty (the canvas
+// is the drawn picture); otherwise the picture is drawn at `scale` of `canvas`, the size the
+// frame works in.
+struct DisplayPlan {
+  QSize request;
+  int maxSide = 0;
+  QSize canvas;
+  double scale = 1.0;
+};
+DisplayPlan displayPlan(QSize picture, int zoom, QSize frame, QSize view);
+
 // Where the picture is drawn on its canvas: all of it, but for the bands of a picture raised to
 // the minimum square. Empty for a picture of no size.
 QRect pictureArea(QSize picture, QSize canvas);

@@ -34,6 +34,7 @@ class PictureCanvas : public QWidget {
   void paintEvent(QPaintEvent*) override {
     QPainter painter(this);
     if (!picture.isNull()) painter.drawImage(0, 0, picture);
+    Q_EMIT mView->painted();
     if (!mView->isFrameShown()) return;
     // A black pen under not-XOR inverts what lies below it, so the outline
     // shows on light and dark pictures alike. The border lies inside the

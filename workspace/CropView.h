@@ -92,6 +92,8 @@ class CropView : public QWidget {
   void keyReleased(int key);
   // A left press on the picture, released anywhere.
   void clicked();
+  // The picture has been painted on screen.
+  void painted();
 
  protected:
   void resizeEvent(QResizeEvent* event) override;

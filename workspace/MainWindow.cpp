@@ -69,6 +69,7 @@ MainWindow::MainWindow(const Services& services, QWidget* parent)
   mStatusOverlay = new StatusOverlay(*mServices.clock, this);
   mPollTimer = std::make_unique<ClockTimer>(*mServices.clock, kPollMs, [this] { poll(); });
   mPollTimer->setActive(true);
+  mPictures = std::make_unique<PictureCache>();
 
   mWizardRunner = [](MainWindow& window) { runSetupWizard(window.mServices, window); };
   mDevicePickerRunner = [](MainWindow& window) { runDevicePicker(window.mServices, nullptr); };
@@ -109,6 +110,7 @@ void MainWindow::connectParts() {
   connect(mOptionsPanel, &OptionsPanel::donateLinkClicked, this, &MainWindow::showDonationPage);
   connect(mCropView, &CropView::keyReleased, this, &MainWindow::handleKey);
   connect(mCropView, &CropView::clicked, this, &MainWindow::onCropClicked);
+  connect(mCropView, &CropView::painted, this, &MainWindow::prepareNeighbours);
 }
 
 // --- start-up and close
@@ -195,6 +197,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     mPendingKeys.clear();
     mPollTimer->setActive(false);
     mStatusOverlay->stop();
+    mPictures->setEnabled(false);  // a preparation under way is abandoned, what is held freed
     mImaging.reset();
     saveSettings();
   }
@@ -268,7 +271,7 @@ void MainWindow::showPicture(const QString& fileName, bool keepZoom) {
                                      mOptionsPanel->maxCropSize() == 1));
 
   const QString path = mOptionsPanel->pictureList().selectedPath();
-  const QSize fileSize = pictureFileSize(path).value_or(QSize(0, 0));
+  const QSize fileSize = mPictures->pictureSize(path).value_or(QSize(0, 0));
   const QSize frame = mCropView->frameSize();
   const FitPlan plan = planFit(fileSize, frame, mOptionsPanel->zoom(), searching);
   for (const FitPass& pass : plan.passes) {
@@ -280,16 +283,10 @@ void MainWindow::showPicture(const QString& fileName, bool keepZoom) {
 
   QString whyNot;
   const QSize canvas = canvasForZoom(fileSize, plan.zoom, frame);
-  const double scale = viewScale(frame, mCropView->visibleSize());
-  if (canvas.isEmpty() || (scale >= 1.0 && capApplies(fileSize, frame))) {
-    mCropView->setPicture(loadDisplayPicture(path, canvasRequest(fileSize, plan.zoom), &whyNot));
-  } else {
-    // Only the canvas at the view's scale is drawn; a cut draws its own part at full size.
-    const QSize shown(std::max(1, nearestInt(canvas.width() * scale)),
-                      std::max(1, nearestInt(canvas.height() * scale)));
-    mCropView->setPicture(
-        loadScaledPicture(path, shown, Qt::white, Qt::KeepAspectRatio, 0, &whyNot), canvas);
-  }
+  const DisplayPlan display = displayPlan(fileSize, plan.zoom, frame, mCropView->visibleSize());
+  const double scale = display.scale;
+  mCropView->setPicture(mPictures->picture({path, display.request, display.maxSide}, &whyNot),
+                        display.canvas);
   mCropView->setPictureArea(pictureArea(fileSize, mCropView->canvasSize()));
   // A listed picture that cannot be shown says why, in place of the pass's size notice.
   if (!whyNot.isEmpty())
@@ -304,6 +301,8 @@ void MainWindow::showPicture(const QString& fileName, bool keepZoom) {
 
   adjustView();
   mCropView->placeFrameAtPointer(mServices.pointer->cursorPos());
+  mNeighboursDue = true;
+  mCropView->update();
   mLoading = false;
   if (!mClosing) mPollTimer->setActive(true);
   if (!mHandlingKeys) runQueuedKeys();
@@ -440,6 +439,30 @@ bool MainWindow::needsRedraw() const {
   const QSize frame = mCropView->frameSize();
   return canvasForZoom(mShownPictureSize, mDrawnZoom, frame) != mDrawnCanvas ||
          viewScale(frame, mCropView->visibleSize()) != mDrawnScale;
+}
+
+// The next and the previous entry are drawn in the background, at what showing them would ask
+// for now: a step to either is then served at once. Only the file's header decides that, as
+// it does for the shown picture.
+void MainWindow::prepareNeighbours() {
+  if (!mNeighboursDue || mClosing || mLoading) return;
+  mNeighboursDue = false;
+  const PictureList& list = mOptionsPanel->pictureList();
+  const int at = list.selectedIndex();
+  if (at < 0) return;
+  QStringList paths;
+  for (const int i : {at + 1, at - 1})
+    if (const QString path = list.pathAt(i); !path.isEmpty()) paths.push_back(path);
+  const bool lock = mOptionsPanel->resizeLock() != 0;
+  const bool search = mOptionsPanel->maxCropSize() == 1;
+  const int zoom = startZoom(lock ? mOptionsPanel->zoom() : kMaxZoom, lock, search);
+  const QSize frame = mCropView->frameSize();
+  const QSize view = mCropView->visibleSize();
+  mPictures->prepare(paths, [=](const QString& path, QSize picture) {
+    const DisplayPlan display =
+        displayPlan(picture, planFit(picture, frame, zoom, search).zoom, frame, view);
+    return std::optional<PictureRequest>({path, display.request, display.maxSide});
+  });
 }
 
 // --- keys

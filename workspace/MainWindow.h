@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 
+#include "PictureCache.h"
 #include "PictureLoader.h"
 #include "Services.h"
 #include "Settings.h"
@@ -98,6 +99,8 @@ class MainWindow : public QWidget, public SetupTarget {
   StatusOverlay& statusOverlay() const { return *mStatusOverlay; }
   // Whether the 100 ms poll (auto-pan, keyboard hand-over, zoom redraw) runs.
   bool isPolling() const;
+  // The pictures drawn ahead of need (the neighbours of the shown one), for tests and benchmarks.
+  PictureCache& pictureCache() const { return *mPictures; }
   // The list position that closing would store (nothing: none).
   std::optional<int> lastFileIndex() const { return mLastFileIndex; }
 
@@ -126,6 +129,7 @@ class MainWindow : public QWidget, public SetupTarget {
   void runQueuedKeys();
   void actOnKey(int key);
   void openLink(const QString& address);
+  void prepareNeighbours();
 
   Services mServices;
   Settings mSettings;
@@ -134,6 +138,8 @@ class MainWindow : public QWidget, public SetupTarget {
   OptionsPanel* mOptionsPanel;
   StatusOverlay* mStatusOverlay;
   std::unique_ptr<ClockTimer> mPollTimer;
+  std::unique_ptr<PictureCache> mPictures;
+  bool mNeighboursDue = false;  // the neighbours are prepared once the shown picture is painted
   WizardRunner mWizardRunner;
   DevicePickerRunner mDevicePickerRunner;
 

@@ -78,8 +78,12 @@ QString PictureList::selectedName() const {
 }
 
 QString PictureList::selectedPath() const {
-  const QString name = selectedName();
-  return name.isEmpty() ? QString() : mFolder + QLatin1Char('/') + name;
+  return pathAt(currentRow());
+}
+
+QString PictureList::pathAt(int index) const {
+  return index >= 0 && index < count() ? mFolder + QLatin1Char('/') + item(index)->text()
+                                       : QString();
 }
 
 }  // namespace trimora

@@ -31,6 +31,8 @@ class PictureList : public QListWidget {
   // The selected entry's name, and its whole path; empty without a selection.
   QString selectedName() const;
   QString selectedPath() const;
+  // The whole path of an entry; empty outside the list.
+  QString pathAt(int index) const;
 
  Q_SIGNALS:
   void selected();
