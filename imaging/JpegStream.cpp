@@ -202,12 +202,12 @@ int skipToBand(jpeg_decompress_struct& info, int row) {
   return to;
 }
 
-// Decodes the rows from ring.released on into the ring, waiting whenever it is full; the rows
+// Decodes the rows from firstRow on into the ring, waiting whenever it is full; the rows
 // above are skipped undecoded where libjpeg can, and only the columns `columns` of each row are
 // decoded (at least those: libjpeg widens them to whole blocks) into their place in the row.
 // After setjmp, no object with a destructor is alive at a libjpeg call or a Stop, because the
 // jump back would skip its destructor.
-JpegOutcome decodeRows(const char* path, int shrink, QSize scaled, RowRing& ring,
+JpegOutcome decodeRows(const char* path, int shrink, QSize scaled, RowRing& ring, int firstRow,
                        std::pair<int, int> columns) {
   FileSource source;
   jpeg_decompress_struct info{};
@@ -240,7 +240,7 @@ JpegOutcome decodeRows(const char* path, int shrink, QSize scaled, RowRing& ring
       withUpsamplingContext(columns.first, columns.second, int(info.output_width));
   JDIMENSION left = JDIMENSION(cropLeft), width = JDIMENSION(cropEnd - cropLeft);
   if (width < info.output_width) jpeg_crop_scanline(&info, &left, &width);
-  for (int row = skipToBand(info, ring.released); row < scaled.height(); ++row) {
+  for (int row = skipToBand(info, firstRow); row < scaled.height(); ++row) {
     bool stop = false;
     {
       std::unique_lock<std::mutex> hold(ring.lock);
@@ -492,14 +492,15 @@ JpegOutcome decodeJpegScaled(const QByteArray& path, int shrink, QSize scaled, Q
                                      3);
     // Rows above the window are skipped, and a window narrower than the picture decodes only
     // the columns under it.
-    ring.released = ring.decoded = scaler.firstInputRow(window.top());
+    const int firstRow = scaler.firstInputRow(window.top());
+    ring.released = ring.decoded = firstRow;
     const std::pair<int, int> columns(scaler.firstInputColumn(window.left()),
                                       scaler.lastInputColumn(window.right()) + 1);
     JpegOutcome outcome = JpegOutcome::HandOn;
     std::thread decoder([&] {
       JpegOutcome decoded = JpegOutcome::HandOn;
       try {
-        decoded = decodeRows(path.constData(), shrink, scaled, ring, columns);
+        decoded = decodeRows(path.constData(), shrink, scaled, ring, firstRow, columns);
       } catch (const std::bad_alloc&) {
         decoded = JpegOutcome::OverBudget;
       } catch (const std::exception&) {

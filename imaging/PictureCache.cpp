@@ -185,10 +185,11 @@ void PictureCache::run() {
     if (request && !mAbandon) {
       LoadAbandonment abandonment(&mAbandon);
       image = draw(*request, &whyNot);
-      ran = !mAbandon;
+      // Abandoned, a load gives no picture unless it had finished.
+      ran = !image.isNull() || !mAbandon;
     }
     // Pixels of a file that changed meanwhile may be of either version: not kept.
-    const bool unchanged = ran && FileStamp::of(path) == stamp;
+    const bool unchanged = ran && !mAbandon && FileStamp::of(path) == stamp;
 
     hold.lock();
     if (ran) ++mDecodes;

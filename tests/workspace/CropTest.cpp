@@ -159,6 +159,52 @@ TEST_F(Crop, TheTwoCropOptionsClearEachOtherAndTheSearchDrawsOnce) {
   EXPECT_EQ(panel().resizeLock(), 0);
 }
 
+// Once a picture is painted its neighbours are drawn ahead; a step to one shows what a
+// window without them shows, with no decode, after the search and with a kept zoom alike. A
+// neighbour rewritten meanwhile shows its new content; a close during a preparation is clean.
+TEST_F(Crop, StepsAreServedFromPicturesDrawnAheadAndShowWhatADrawingWould) {
+  pictures({"a.jpg", "b.png", "c.jpg", "d.jpg"}, 1200, 900);
+  startWith(160, 128);
+  PictureCache& cache = window->pictureCache();
+  const auto settle = [&] {
+    for (int i = 0; i < 3; ++i) QApplication::processEvents();
+    cache.waitUntilIdle();
+  };
+  // The shown picture and status, drawn afresh with nothing held.
+  const auto drawnAfresh = [&] {
+    cache.setEnabled(false);
+    list().select(list().selectedIndex());
+    window->showPicture(list().selectedName(), false);
+    const auto shown = std::pair(view().picture(), statuses.last());
+    cache.setEnabled(true);
+    return shown;
+  };
+  for (auto [search, lock] : {std::pair{1, 0}, {0, 1}}) {
+    panel().setMaxCropSize(search);
+    panel().setResizeLock(lock);
+    panel().setZoom(50);
+    tick(100);
+    settle();
+    ASSERT_EQ(cache.heldFiles().mid(1), QStringList({in() + "/b.png"}));
+    const int decodes = cache.decodeCount();
+    key(Qt::Key_Right);
+    tick(300);
+    EXPECT_EQ(cache.decodeCount(), decodes) << "not drawn ahead";
+    const auto shown = std::pair(view().picture(), statuses.last());
+    EXPECT_TRUE(shown == drawnAfresh()) << shown.second.toStdString();
+    settle();
+    key(Qt::Key_Left);
+    settle();
+  }
+  WritePicture(in() + "/b.png", 1200, 900, 7);
+  key(Qt::Key_Right);
+  EXPECT_TRUE(view().picture() == drawnAfresh().first);
+  WritePicture(in() + "/c.jpg", 6000, 4000, 1);
+  for (int i = 0; i < 3; ++i) QApplication::processEvents();
+  close();
+  window.reset();
+}
+
 // A large photo is capped on its longer side, a small one raised to the least canvas keeps its
 // bands: wherever the pointer goes, at any zoom, a cut holds only the (red) picture, never white.
 TEST_F(Crop, NoCutHoldsABand) {
