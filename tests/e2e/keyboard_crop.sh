@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Crops two folders with keys alone (arrow keys mode; Right, zoom keys and Space every 0.3 s),
-# changing folder in the real folder chooser. The folders' first pictures share a name; A's are
-# red, B's blue: every cut must be there with the frame's size and its picture's colour.
+# Crops three folders with keys alone (arrow keys mode; Right, zoom keys and Space every 0.3 s),
+# changing folder in the real folder chooser. The first two folders' first pictures share a
+# name; A's are red, B's blue. C holds 24 MP photos, both ways up, red and blue by turns, each
+# drawn ahead while the one before is shown. Every cut must be there with the frame's size and
+# the colour of the picture that was shown.
 set -u
 app=$(realpath "$1") work=$2
 . "$(dirname "$0")/lib.sh"
@@ -13,6 +15,12 @@ pictures() { # FOLDER GRADIENT SIZE...: IMG_0001.jpg and on, one per size
 }
 pictures "$work/a" red-darkred 900x700 1200x800 700x900 1000x650 800x800
 pictures "$work/b" blue-navy 1100x750 650x900 950x700
+mkdir -p "$work/c"
+for n in 1 2 3 4; do
+  fill=$([ $((n % 2)) = 1 ] && echo red-darkred || echo blue-navy)
+  size=$([ $n -le 2 ] && echo 6000x4000 || echo 4000x6000)
+  convert -size "$size" "gradient:$fill" "$work/c/P$n.jpg"
+done
 e2e_ini Wizard=0 ArrowKeys=1 "InputFolder=$work/a" "OutputFolder=$work/out/" PWidth=200 PHeight=150 Quality=90
 e2e_app "$app" "$work" '^Trimora v' || e2e_fail "no window"
 # crop_folder COUNT: with the pointer on the picture (the arrow keys mode hands
@@ -31,6 +39,11 @@ e2e_click "$WIN" $((WIDTH - 18)) 95
 e2e_choose_folder 'Locate Input Folder' "$work/b"
 crop_folder 3
 e2e_wait_for 30 test -e "$work/out/IMG_00031.jpg" || e2e_fail "folder B not cropped"
+e2e_click "$WIN" $((WIDTH - 18)) 95
+e2e_choose_folder 'Locate Input Folder' "$work/c"
+crop_folder 4
+e2e_wait_for 60 test -e "$work/out/P4.jpg" || e2e_fail "folder C not cropped"
 e2e_shot end
-e2e_outputs 200x150 IMG_000{1..5}.jpg:red IMG_000{1..3}1.jpg:blue
+e2e_outputs 200x150 IMG_000{1..5}.jpg:red IMG_000{1..3}1.jpg:blue P1.jpg:red P2.jpg:blue P3.jpg:red \
+  P4.jpg:blue
 echo "keyboard crop: all checks passed"
