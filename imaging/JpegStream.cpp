@@ -325,7 +325,7 @@ bool scaleRows(CubicScaler& scaler, RowRing& ring, const QRect& window, std::uin
   const std::size_t outBytes = std::size_t(window.width()) * 3;
   for (int y = window.top(); y <= window.bottom(); ++y) {
     // A load nobody wants any more stops here; the decoder is stopped by the caller.
-    if ((y & 15) == 0 && loadAbandoned()) return false;
+    if (loadAbandoned()) return false;
     const int needed = scaler.lastInputRow(y) + 1;
     {
       std::unique_lock<std::mutex> hold(ring.lock);

@@ -86,7 +86,7 @@ void PictureCache::makeCurrent(Entry entry) {
   while (mPrepared.size() > kMaxPrepared) mPrepared.erase(mPrepared.begin());
 }
 
-QImage PictureCache::picture(const PictureRequest& request, QString* whyNot) {
+QImage PictureCache::picture(const PictureRequest& request, QString* whyNot, QSize pictureSize) {
   FileStamp stamp = FileStamp::of(request.path);
   {
     std::unique_lock<std::mutex> hold(mLock);
@@ -117,7 +117,7 @@ QImage PictureCache::picture(const PictureRequest& request, QString* whyNot) {
     mQueue.clear();
     abandonWorkLocked();
   }
-  const QSize pictureSize = pictureFileSize(request.path).value_or(QSize());
+  if (pictureSize.isEmpty()) pictureSize = pictureFileSize(request.path).value_or(QSize());
   QString why;
   QImage image = draw(request, &why);
   if (whyNot) *whyNot = why;

@@ -63,7 +63,8 @@ class PictureCache {
   // being abandoned first. The result becomes the current picture. A failure is never kept: a
   // preparation that failed answers the one display that follows it with its reason, and
   // every later display tries the file again, so a damaged file costs one decode a display.
-  QImage picture(const PictureRequest& request, QString* whyNot = nullptr);
+  // pictureSize, when given, is the picture's size as the caller read it from the file.
+  QImage picture(const PictureRequest& request, QString* whyNot = nullptr, QSize pictureSize = {});
 
   // Draws these files ahead, in this order, each at planner's request. Prepared pictures of
   // other files are dropped and a preparation of another file is abandoned. Call it once the

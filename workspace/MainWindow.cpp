@@ -285,8 +285,9 @@ void MainWindow::showPicture(const QString& fileName, bool keepZoom) {
   const QSize canvas = canvasForZoom(fileSize, plan.zoom, frame);
   const DisplayPlan display = displayPlan(fileSize, plan.zoom, frame, mCropView->visibleSize());
   const double scale = display.scale;
-  mCropView->setPicture(mPictures->picture({path, display.request, display.maxSide}, &whyNot),
-                        display.canvas);
+  mCropView->setPicture(
+      mPictures->picture({path, display.request, display.maxSide}, &whyNot, fileSize),
+      display.canvas);
   mCropView->setPictureArea(pictureArea(fileSize, mCropView->canvasSize()));
   // A listed picture that cannot be shown says why, in place of the pass's size notice.
   if (!whyNot.isEmpty())
