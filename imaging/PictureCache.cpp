@@ -8,6 +8,7 @@
 
 #include <QFile>
 #include <algorithm>
+#include <chrono>
 
 #include "PictureLoader.h"
 
@@ -16,6 +17,7 @@ namespace trimora {
 namespace {
 
 constexpr std::size_t kMaxPrepared = 2;
+constexpr auto kStepAsideWait = std::chrono::milliseconds(20);
 
 QImage draw(const PictureRequest& request, QString* whyNot) {
   return loadScaledPicture(request.path, request.request, Qt::white, Qt::KeepAspectRatio,
@@ -113,9 +115,12 @@ QImage PictureCache::picture(const PictureRequest& request, QString* whyNot, QSi
         return {};
       }
     }
-    // Drawn here: the background thread steps aside until the next prepare().
+    // Drawn here: the background thread steps aside until the next prepare(). It stops at its
+    // next block of rows; waiting for that (briefly: a reader without blocks is not waited for)
+    // leaves both cores to this drawing.
     mQueue.clear();
     abandonWorkLocked();
+    mChanged.wait_for(hold, kStepAsideWait, [&] { return mWorkingOn.isEmpty(); });
   }
   if (pictureSize.isEmpty()) pictureSize = pictureFileSize(request.path).value_or(QSize());
   QString why;
