@@ -1,8 +1,12 @@
 #include "MainWindow.h"
 
 #include <QCloseEvent>
+#include <QDir>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QLineEdit>
+#include <QMimeData>
 #include <QScreen>
 #include <QShortcut>
 #include <QUrl>
@@ -21,9 +25,9 @@
 #include "OptionsPanel.h"
 #include "OutputNames.h"
 #include "PictureList.h"
+#include "ProgramVersion.h"
 #include "StatusOverlay.h"
 #include "TextRules.h"
-#include "TrimoraVersion.h"
 #include "WindowLayout.h"
 
 namespace trimora {
@@ -38,6 +42,14 @@ constexpr int kMaxNameAttempts = 1000;
 constexpr double kMaxFrameSide = 1e6;
 
 const QString kErrorSaving = QStringLiteral("Error saving picture!\r\n\r\n");
+
+// The first local file or folder of a drag; empty when it carries none.
+QString droppedPath(const QMimeData* data) {
+  for (const QUrl& url : data->urls()) {
+    if (url.isLocalFile()) return url.toLocalFile();
+  }
+  return {};
+}
 
 // An address of the help page (with its #section), or a web address as it is.
 QUrl linkTarget(const QString& address) {
@@ -55,11 +67,7 @@ QUrl linkTarget(const QString& address) {
 
 MainWindow::MainWindow(const Services& services, QWidget* parent)
     : QWidget(parent), mServices(services) {
-  setWindowTitle(QStringLiteral("%1 v%2.%3.0.%4")
-                     .arg(kProgramName)
-                     .arg(TRIMORA_VERSION_MAJOR)
-                     .arg(TRIMORA_VERSION_MINOR)
-                     .arg(TRIMORA_VERSION_REVISION));
+  setWindowTitle(QStringLiteral("%1 v%2").arg(kProgramName, versionText()));
   QFont font(QStringLiteral("DejaVu Sans"));
   font.setPixelSize(11);
   setFont(font);
@@ -75,6 +83,9 @@ MainWindow::MainWindow(const Services& services, QWidget* parent)
   mDevicePickerRunner = [](MainWindow& window) { runDevicePicker(window.mServices, nullptr); };
 
   connectParts();
+  setAcceptDrops(true);
+  // A folder dropped onto the size or quality box opens it, rather than typing its path there.
+  for (QLineEdit* box : findChildren<QLineEdit*>()) box->setAcceptDrops(false);
   setMinimumSize(kMinimumClientSize);
   // The design size, within the screen's free area (a small or a high-density screen).
   const QScreen* screen = QGuiApplication::primaryScreen();
@@ -121,6 +132,10 @@ void MainWindow::start() {
 
   mImaging.emplace();
   restoreSettings();
+  if (mOpenAtStart) {  // a path given to open stands in for the stored folder and position
+    mOptionsPanel->setInputFolder(mOpenAtStart->first);
+    mLastFileIndex.reset();
+  }
   mDrawnZoom = mOptionsPanel->zoom();
 
   PictureList& list = mOptionsPanel->pictureList();
@@ -132,7 +147,8 @@ void MainWindow::start() {
 
   if (list.count() > 0) {
     // A stored position past the end is refused: nothing is selected or shown.
-    const int stored = mSettings.lastFileIndex().value_or(0);
+    const int stored = mOpenAtStart ? std::max(list.indexOf(mOpenAtStart->second), 0)
+                                    : mSettings.lastFileIndex().value_or(0);
     list.select(std::max(stored, 0));
   }
   mShownFile = list.selectedPath();
@@ -635,9 +651,14 @@ void MainWindow::chooseInputFolder() {
   const QString chosen =
       chooseFolder(*mServices.folders, this, QStringLiteral("Locate Input Folder"), inputFolder());
   if (chosen.isEmpty()) return;  // cancelled: the folder stays as it was
-  setInputFolder(chosen);
+  takeInputFolder(chosen, QString());
+}
+
+// A new input folder: listed afresh, showing the named picture, or else its first.
+void MainWindow::takeInputFolder(const QString& folder, const QString& pictureName) {
+  setInputFolder(folder);
   PictureList& list = mOptionsPanel->pictureList();
-  if (!list.setFolder(chosen) || !list.refresh()) {
+  if (!list.setFolder(folder) || !list.refresh()) {
     mServices.messages->show(
         this, QStringLiteral("Please select a folder which contains some image files!"),
         MessageButtons::Ok, MessageIcon::Stop);
@@ -646,9 +667,47 @@ void MainWindow::chooseInputFolder() {
   mLastFileIndex.reset();
   mShownFile.clear();
   if (list.count() >= 1)
-    list.select(0);
+    list.select(std::max(list.indexOf(pictureName), 0));
   else
     showPicture(QString(), false);
+}
+
+QString MainWindow::openPath(const QString& path) {
+  const QFileInfo info(path);
+  const QString whole = QDir::cleanPath(info.absoluteFilePath());
+  QString folder = whole, picture;
+  QString whyNot;
+  if (!info.exists()) {
+    whyNot = QStringLiteral("No such file or folder: ") + whole;
+  } else if (!info.isDir()) {
+    folder = QDir::cleanPath(info.absolutePath());
+    picture = info.fileName();
+    if (!info.isFile() || !mOptionsPanel->pictureList().lists(picture))
+      whyNot = QStringLiteral("Not a folder or a picture: ") + whole;
+  }
+  if (whyNot.isEmpty() && !QDir(folder).isReadable())
+    whyNot = QStringLiteral("Cannot read the folder ") + folder;
+  if (!whyNot.isEmpty()) {
+    if (mStarted) status(whyNot);
+    return whyNot;
+  }
+  if (mStarted)
+    takeInputFolder(folder, picture);
+  else
+    mOpenAtStart.emplace(folder, picture);
+  return {};
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+  // Any local file or folder is let in; the drop says why one is not taken.
+  if (!droppedPath(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+  const QString path = droppedPath(event->mimeData());
+  if (path.isEmpty()) return;
+  event->acceptProposedAction();
+  openPath(path);
 }
 
 void MainWindow::reloadFolder() {

@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
 
 #include "PictureCache.h"
 #include "PictureLoader.h"
@@ -74,6 +75,12 @@ class MainWindow : public QWidget, public SetupTarget {
   void chooseDevice();
   void chooseOutputFolder();
   void chooseInputFolder();
+  // Opens a folder as choosing it for input does, or a picture's folder with
+  // that picture shown (a picture: a file the picture list would list).
+  // Before start() the path stands in for the stored folder and position.
+  // A path that is neither changes nothing: the reason is returned and, once
+  // started, shown on the status line. Empty when the path was taken.
+  QString openPath(const QString& path);
   void showHelp();
   void showHomepage();
   void showDonationPage();
@@ -108,6 +115,9 @@ class MainWindow : public QWidget, public SetupTarget {
   void closeEvent(QCloseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void showEvent(QShowEvent* event) override;
+  // A folder or picture dropped onto the window is opened as by openPath().
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void connectParts();
@@ -130,6 +140,7 @@ class MainWindow : public QWidget, public SetupTarget {
   void actOnKey(int key);
   void openLink(const QString& address);
   void prepareNeighbours();
+  void takeInputFolder(const QString& folder, const QString& pictureName);
 
   Services mServices;
   Settings mSettings;
@@ -149,6 +160,8 @@ class MainWindow : public QWidget, public SetupTarget {
   double mDrawnScale = 1.0;
   int mDrawnZoom = 100;
   std::optional<int> mLastFileIndex;
+  // What openPath() was given before start(): a folder, and a picture in it or none.
+  std::optional<std::pair<QString, QString>> mOpenAtStart;
   bool mArrowKeysEnabled = false;
   bool mStarted = false;
   bool mClosing = false;

@@ -17,27 +17,28 @@ PictureList::PictureList(QWidget* parent) : QListWidget(parent) {
 }
 
 void PictureList::setMasks(const QString& masks) {
-  mMasks = masks;
+  mMasks.clear();
+  for (const QString& mask : masks.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+    mMasks << QRegularExpression(QRegularExpression::wildcardToRegularExpression(mask.trimmed()),
+                                 QRegularExpression::CaseInsensitiveOption);
+  }
   if (!mFolder.isEmpty()) fill(mFolder);
+}
+
+bool PictureList::lists(const QString& fileName) const {
+  return std::any_of(mMasks.begin(), mMasks.end(),
+                     [&](const QRegularExpression& re) { return re.match(fileName).hasMatch(); });
 }
 
 bool PictureList::fill(const QString& folder) {
   QDir dir(folder);
   if (folder.isEmpty() || !dir.exists() || !dir.isReadable()) return false;
 
-  QList<QRegularExpression> masks;
-  for (const QString& mask : mMasks.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
-    masks << QRegularExpression(QRegularExpression::wildcardToRegularExpression(mask.trimmed()),
-                                QRegularExpression::CaseInsensitiveOption);
-  }
   QStringList names;
   // Files only: folders, broken links and special files are not pictures.
   const auto entries = dir.entryInfoList(QDir::Files | QDir::NoDotAndDotDot, QDir::NoSort);
   for (const QFileInfo& info : entries) {
-    const QString name = info.fileName();
-    if (std::any_of(masks.begin(), masks.end(),
-                    [&](const QRegularExpression& re) { return re.match(name).hasMatch(); }))
-      names << name;
+    if (lists(info.fileName())) names << info.fileName();
   }
   std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
     const int c = QString::compare(a, b, Qt::CaseInsensitive);
@@ -75,6 +76,13 @@ bool PictureList::select(int index) {
 QString PictureList::selectedName() const {
   const int row = currentRow();
   return row >= 0 ? item(row)->text() : QString();
+}
+
+int PictureList::indexOf(const QString& fileName) const {
+  for (int row = 0; row < count(); ++row) {
+    if (item(row)->text() == fileName) return row;
+  }
+  return -1;
 }
 
 QString PictureList::selectedPath() const {

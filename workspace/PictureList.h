@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QList>
 #include <QListWidget>
+#include <QRegularExpression>
 #include <QString>
 #include <QStringList>
 
@@ -17,6 +19,8 @@ class PictureList : public QListWidget {
 
   // Masks such as "*.jpg;*.png".
   void setMasks(const QString& masks);
+  // Whether a file of this name would be listed: it matches a mask.
+  bool lists(const QString& fileName) const;
   // The folder listed; empty before any folder was set.
   QString folder() const { return mFolder; }
   // Lists the folder and selects nothing. False, keeping the previous folder
@@ -33,6 +37,8 @@ class PictureList : public QListWidget {
   QString selectedPath() const;
   // The whole path of an entry; empty outside the list.
   QString pathAt(int index) const;
+  // The row of the entry of this name (letter case counts); -1 when none has it.
+  int indexOf(const QString& fileName) const;
 
  Q_SIGNALS:
   void selected();
@@ -41,7 +47,7 @@ class PictureList : public QListWidget {
   bool fill(const QString& folder);
 
   QString mFolder;
-  QString mMasks;
+  QList<QRegularExpression> mMasks;
   bool mSelecting = false;
 };
 

@@ -34,6 +34,7 @@ MainWindow& WorkspaceFixture::start() {
   fakes.pointer.top = window.get();
   QObject::connect(&window->statusOverlay(), &StatusOverlay::messageShown,
                    [this](const QString& text) { statuses << text; });
+  if (!openAtStart.isEmpty()) window->openPath(openAtStart);
   window->start();
   return *window;
 }

@@ -47,6 +47,7 @@ class WorkspaceFixture : public FolderFixture {
   QWidget* canvas() const;
 
   std::unique_ptr<MainWindow> window;
+  QString openAtStart;  // given to openPath() before start(), as a command line does
   int wizardRuns = 0;
   QStringList statuses;  // every notice shown since start
 };

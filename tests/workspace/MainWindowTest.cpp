@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QMimeData>
 #include <QRegularExpression>
 #include <QTest>
 
@@ -106,6 +107,37 @@ TEST_F(MainWindowStart, AnotherFolderWithTheSameFirstNameShowsItsOwnPicture) {
   EXPECT_EQ(shown(), QColor(Qt::blue));
   EXPECT_EQ(window->shownFile(), blue + "/IMG_0001.png");
   EXPECT_EQ(fakes.folders.titles.value(0), "Locate Input Folder");
+}
+
+// A picture named before start (as on the command line, relative to the current folder) and
+// folders and pictures dropped later open as choosing the folder does; anything else is refused
+// on the status line and changes nothing. The last one taken is stored on closing.
+TEST_F(MainWindowStart, OpensAFolderOrPictureGivenAtStartOrDropped) {
+  const QString other = root.path() + "/other", gone = root.path() + "/gone";
+  WritePictureFolder(in(), 2);
+  WritePictureFolder(other, 3);
+  ASSERT_TRUE(WriteBytes(other + "/notes.txt", "not a picture"));
+  openAtStart = "other/pic02.jpg";
+  startWith();
+  EXPECT_EQ(window->shownFile(), other + "/pic02.jpg");
+  // Dropped, then shown, and the refusal said.
+  const std::tuple<QString, QString, QString> drops[] = {
+      {in(), in() + "/pic00.jpg", ""},
+      {other + "/notes.txt", in() + "/pic00.jpg", "Not a folder or a picture: "},
+      {gone, in() + "/pic00.jpg", "No such file or folder: "},
+      {other + "/pic01.jpg", other + "/pic01.jpg", ""}};
+  for (const auto& [path, shown, refusal] : drops) {
+    QMimeData data;
+    data.setUrls({QUrl("https://example.org/a.jpg"), QUrl::fromLocalFile(path)});
+    QDragEnterEvent enter({5, 5}, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    if (QApplication::sendEvent(window.get(), &enter), enter.isAccepted())
+      QApplication::sendEvent(window.get(), &drop);
+    EXPECT_EQ(window->shownFile(), shown) << qPrintable(path);
+    if (!refusal.isEmpty()) EXPECT_EQ(statuses.value(statuses.size() - 1), refusal + path);
+  }
+  close();
+  EXPECT_EQ(stored("InputFolder") + " " + stored("LastFilePos"), other + " 1");
 }
 
 // A close that arrives while a picture loads: nothing runs after it, and the
