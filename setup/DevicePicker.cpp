@@ -1,9 +1,12 @@
 #include "DevicePicker.h"
 
+#include <QApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPainter>
+#include <QStyledItemDelegate>
 
 #include "DeviceChoice.h"
 #include "DialogFrame.h"
@@ -15,12 +18,62 @@ namespace {
 // Fewer letters than this show the whole list.
 constexpr int kSearchFrom = 3;
 
+// The entry's screen size as shown beside its name ("640 x 960"), apart from
+// the item's text, which stays the name that a choice looks up.
+constexpr int kSizeRole = Qt::UserRole;
+constexpr int kSizeMargin = 6;
+const QColor kSizeGrey(128, 128, 128);
+const QColor kMarkedGrey(170, 170, 170);
+
+// Draws an entry as usual, its name cut short where it would reach the size,
+// and the size at the right end of the row.
+class SizeBesideNameDelegate : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+
+  void paint(QPainter* painter, const QStyleOptionViewItem& option,
+             const QModelIndex& index) const override {
+    QStyleOptionViewItem entry(option);
+    initStyleOption(&entry, index);
+    const QWidget* widget = entry.widget;
+    const QStyle* style = widget ? widget->style() : QApplication::style();
+    const QRect textRect = style->subElementRect(QStyle::SE_ItemViewItemText, &entry, widget);
+    const QString size = index.data(kSizeRole).toString();
+    const int sizeWidth =
+        size.isEmpty() ? 0 : entry.fontMetrics.horizontalAdvance(size) + kSizeMargin;
+    entry.text = entry.fontMetrics.elidedText(entry.text, Qt::ElideRight,
+                                              textRect.width() - 2 * kSizeMargin - sizeWidth);
+    style->drawControl(QStyle::CE_ItemViewItem, &entry, painter, widget);
+    if (size.isEmpty()) return;
+    const bool selected = entry.state & QStyle::State_Selected;
+    const bool marked = index.data(Qt::ForegroundRole).isValid();
+    painter->save();
+    painter->setFont(entry.font);
+    painter->setPen(selected ? entry.palette.color(QPalette::HighlightedText)
+                             : (marked ? kMarkedGrey : kSizeGrey));
+    painter->drawText(textRect.adjusted(0, 0, -kSizeMargin, 0), Qt::AlignRight | Qt::AlignVCenter,
+                      size);
+    painter->restore();
+  }
+};
+
 QListWidget* makeList(QWidget* parent) {
   auto* list = new QListWidget(parent);
   list->setSelectionMode(QAbstractItemView::SingleSelection);
   list->setUniformItemSizes(true);
   list->setGeometry(0, 32, 425, 238);
+  list->setItemDelegate(new SizeBesideNameDelegate(list));
   return list;
+}
+
+// "640x960" as "640 x 960"; a size that is not two whole numbers as it stands.
+QString shownSize(const QString& size, QSize* pixels) {
+  const QStringList parts = sizeParts(size);
+  bool wideOk = false, highOk = false;
+  const int width = parts.value(0).toInt(&wideOk), height = parts.value(1).toInt(&highOk);
+  if (parts.size() != 2 || !wideOk || !highOk) return size;
+  *pixels = QSize(width, height);
+  return QStringLiteral("%1 x %2").arg(width).arg(height);
 }
 
 void setBaseColor(QWidget& widget, const QColor& color) {
@@ -51,6 +104,7 @@ DevicePicker::DevicePicker(const Services& services, QWidget* owner)
   mResultList = makeList(this);
   mResultList->hide();
   mSearchEdit->setFocus();
+  mSearchEdit->installEventFilter(this);
 
   connect(mSearchEdit, &QLineEdit::textChanged, this, &DevicePicker::search);
   for (QListWidget* list : {mDeviceList, mResultList}) {
@@ -69,7 +123,36 @@ bool DevicePicker::load() {
   }
   mCatalogue = std::move(*devices);
   for (const DeviceLine& device : mCatalogue) mDeviceList->addItem(device.name);
+  markDevices();
   return true;
+}
+
+void DevicePicker::setPictureSize(const QSize& size) {
+  mPictureSize = size;
+  markDevices();
+}
+
+// Every entry (one a catalogue line) gets its shown size, and a mark when the
+// picture cannot fill it; the search hits are made again from them.
+void DevicePicker::markDevices() {
+  const QSize& picture = mPictureSize;
+  for (int row = 0; row < mDeviceList->count(); ++row) {
+    const DeviceLine& device = mCatalogue[static_cast<std::size_t>(row)];
+    if (!device.hasSize) continue;
+    QListWidgetItem* entry = mDeviceList->item(row);
+    QSize screen;
+    entry->setData(kSizeRole, shownSize(device.size, &screen));
+    const bool fits = screen.boundedTo(picture) == screen ||
+                      screen.transposed().boundedTo(picture) == screen.transposed();
+    const bool marked = !picture.isEmpty() && !screen.isEmpty() && !fits;
+    entry->setData(Qt::ForegroundRole, marked ? QVariant(kMarkedGrey) : QVariant());
+    entry->setToolTip(marked ? QStringLiteral("The picture shown (%1 x %2) cannot fill this "
+                                              "screen, even at its own size")
+                                   .arg(picture.width())
+                                   .arg(picture.height())
+                             : QString());
+  }
+  search(mSearchEdit->text());
 }
 
 void DevicePicker::setSearchText(const QString& text) {
@@ -96,11 +179,23 @@ void DevicePicker::choose(int row) {
 }
 
 bool DevicePicker::eventFilter(QObject* watched, QEvent* event) {
-  // Enter chooses on its release (not on auto-repeat), in the list on show.
+  if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease)
+    return QDialog::eventFilter(watched, event);
+  const auto* key = static_cast<QKeyEvent*>(event);
+  // Down in the search box goes to the first entry of the list on show.
+  if (event->type() == QEvent::KeyPress && watched == mSearchEdit && key->key() == Qt::Key_Down) {
+    QListWidget* list = shownList();
+    list->setFocus(Qt::TabFocusReason);
+    if (list->count() > 0) list->setCurrentRow(0);
+    return true;
+  }
+  // Enter chooses on its release (not on auto-repeat): in the list on show,
+  // its current entry; in the search box, the first hit of a search.
   if (event->type() == QEvent::KeyRelease) {
-    const auto* key = static_cast<QKeyEvent*>(event);
     const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
     if (enter && !key->isAutoRepeat() && watched == shownList()) choose(shownList()->currentRow());
+    if (enter && !key->isAutoRepeat() && watched == mSearchEdit && !mResultList->isHidden())
+      choose(0);
   }
   return QDialog::eventFilter(watched, event);
 }
@@ -112,8 +207,8 @@ void DevicePicker::search(const QString& text) {
   mResultList->clear();
   if (searching) {
     for (int row = 0; row < mDeviceList->count(); ++row) {
-      const QString entry = mDeviceList->item(row)->text();
-      if (entry.contains(text, Qt::CaseInsensitive)) mResultList->addItem(entry);
+      const QListWidgetItem* entry = mDeviceList->item(row);
+      if (entry->text().contains(text, Qt::CaseInsensitive)) mResultList->addItem(entry->clone());
     }
   }
   setBaseColor(*mSearchEdit, mResultList->count() > 0 ? QColor(255, 255, 0) : QColor(Qt::white));
@@ -123,8 +218,9 @@ QListWidget* DevicePicker::shownList() const {
   return mResultList->isHidden() ? mDeviceList : mResultList;
 }
 
-void runDevicePicker(const Services& services, QWidget* owner) {
+void runDevicePicker(const Services& services, QWidget* owner, const QSize& pictureSize) {
   DevicePicker picker(services, owner);
+  picker.setPictureSize(pictureSize);
   if (picker.load()) picker.exec();
 }
 

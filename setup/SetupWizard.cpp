@@ -163,7 +163,7 @@ void SetupWizard::buildBody() {
 }
 
 void SetupWizard::chooseDevice() {
-  runDevicePicker(mServices, this);
+  runDevicePicker(mServices, this, mTarget.shownPictureSize());
   const DeviceChoice& device = lastDeviceChoice();
   if (!device.size.isEmpty() && !device.name.isEmpty())
     mDeviceButton->setFullText(device.name + QLatin1Char(' ') + device.size);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QSize>
 #include <QString>
 
 #include "Services.h"
@@ -33,6 +34,8 @@ class SetupTarget {
   virtual void setQualityText(const QString& text) = 0;
   // Lists the input folder again and shows its first picture.
   virtual void reloadFolder() = 0;
+  // The size of the picture on show, for the device picker; empty when none is.
+  virtual QSize shownPictureSize() const { return {}; }
 };
 
 // The set-up wizard: one page that collects a device (or the manual size

@@ -80,7 +80,9 @@ MainWindow::MainWindow(const Services& services, QWidget* parent)
   mPictures = std::make_unique<PictureCache>();
 
   mWizardRunner = [](MainWindow& window) { runSetupWizard(window.mServices, window); };
-  mDevicePickerRunner = [](MainWindow& window) { runDevicePicker(window.mServices, nullptr); };
+  mDevicePickerRunner = [](MainWindow& window) {
+    runDevicePicker(window.mServices, nullptr, window.shownPictureSize());
+  };
 
   connectParts();
   setAcceptDrops(true);
@@ -793,6 +795,9 @@ void MainWindow::setInputFolder(const QString& folder) {
 }
 void MainWindow::setQualityText(const QString& text) {
   mOptionsPanel->setQualityText(text);
+}
+QSize MainWindow::shownPictureSize() const {
+  return mCropView->hasPicture() ? mShownPictureSize : QSize();
 }
 
 }  // namespace trimora

@@ -99,6 +99,7 @@ class MainWindow : public QWidget, public SetupTarget {
   void setInputFolder(const QString& folder) override;
   void setQualityText(const QString& text) override;
   void reloadFolder() override;
+  QSize shownPictureSize() const override;
 
   // The window's parts, for tests that drive them as a user would.
   CropView& cropView() const { return *mCropView; }

@@ -63,7 +63,7 @@ e2e_pick_device() {
   e2e_find 20 '^Select Device$' >/dev/null || return 1
   sleep 0.5 && xdotool type --delay 60 "$1" && sleep 0.5
   e2e_shot picker
-  xdotool key Tab Down Return # into the results, the first one, take it
+  xdotool key Return # Enter in the search box takes the first hit
   e2e_wait_for 10 e2e_gone '^Select Device$'
 }
 

@@ -1,4 +1,5 @@
 // The device picker: the search, and choosing by Enter or a double-click.
+#include <QApplication>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QTest>
@@ -48,6 +49,52 @@ TEST_F(DevicePickerTest, SearchesFromTheThirdLetterAndTakesTheFirstLineOfTheName
     const DeviceChoice& choice = lastDeviceChoice();  // "open" while the picker is
     EXPECT_EQ(picker.isVisible() ? "open" : choice.name + ' ' + choice.size, chosen);
   }
+}
+
+// Each size is drawn at the right end of its row, apart from the name a choice looks up; devices
+// that the picture shown cannot fill in either orientation are greyed and say why, yet can be
+// chosen. In the search box Down goes into the list on show and Enter takes the first hit.
+TEST_F(DevicePickerTest, DrawsSizesGreysWhatThePictureCannotFillAndTakesKeysInTheSearchBox) {
+  ASSERT_TRUE(WriteBytes(root.filePath("devices.dat"),
+                         "Big one:600x600\nTall one:300x500\n"
+                         "Wide one:500x300\nBar one\nOdd one:12x\n"
+                         "Thin one:9x999\n"));
+  DevicePicker picker(services);
+  ASSERT_TRUE(picker.load());
+  picker.setPictureSize(QSize(520, 320));
+  picker.show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&picker));
+  QWidget* search = picker.focusWidget();
+  QTest::keyClick(search, Qt::Key_Return);
+  ASSERT_TRUE(picker.isVisible()) << "no search yet, yet something was chosen";
+  QTest::keyClicks(search, "ONE");
+  auto* hits = picker.findChildren<QListWidget*>().value(1);
+  ASSERT_TRUE(hits && hits->isVisible() && hits->count() == 6);
+  QApplication::processEvents();  // the list just shown lays its rows out
+  const QImage shot = hits->viewport()->grab().toImage();
+  // The darkest grey of the name's part and of the size's part of each row (255: nothing drawn).
+  const auto darkest = [&](int row, int from, int to) {
+    int least = 255;
+    const QRect line = hits->visualItemRect(hits->item(row));
+    for (int y = line.top(); y <= line.bottom(); ++y)
+      for (int x = from; x < to; ++x) least = std::min(least, qGray(shot.pixel(x, y)));
+    return least;
+  };
+  // Row: a size drawn beside the name; greyed with a reason.
+  const std::tuple<int, bool, bool> rows[] = {{0, true, true},   {1, true, false}, {2, true, false},
+                                              {3, false, false}, {4, true, false}, {5, true, true}};
+  for (const auto& [row, sized, greyed] : rows) {
+    SCOPED_TRACE(row);
+    EXPECT_EQ(darkest(row, 0, 150) < 100, !greyed);
+    EXPECT_EQ(darkest(row, 250, hits->viewport()->width()) < 200, sized);
+    EXPECT_EQ(hits->item(row)->toolTip().contains("(520 x 320)"), greyed);
+  }
+  QTest::keyClick(search, Qt::Key_Down);
+  ASSERT_TRUE(picker.focusWidget() == hits && hits->currentRow() == 0);
+  search->setFocus();
+  QTest::keyClick(search, Qt::Key_Return);
+  EXPECT_FALSE(picker.isVisible());
+  EXPECT_EQ(lastDeviceChoice().name + ' ' + lastDeviceChoice().size, "Big one 600x600");
 }
 
 }  // namespace

@@ -134,7 +134,9 @@ TEST_F(MainWindowStart, OpensAFolderOrPictureGivenAtStartOrDropped) {
     if (QApplication::sendEvent(window.get(), &enter), enter.isAccepted())
       QApplication::sendEvent(window.get(), &drop);
     EXPECT_EQ(window->shownFile(), shown) << qPrintable(path);
-    if (!refusal.isEmpty()) EXPECT_EQ(statuses.value(statuses.size() - 1), refusal + path);
+    if (!refusal.isEmpty()) {
+      EXPECT_EQ(statuses.value(statuses.size() - 1), refusal + path);
+    }
   }
   close();
   EXPECT_EQ(stored("InputFolder") + " " + stored("LastFilePos"), other + " 1");
