@@ -9,6 +9,7 @@ packages=(
   libvips-dev libvips-tools libturbojpeg0-dev libjpeg62-turbo-dev libjpeg-turbo-progs libpng-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool imagemagick x11-utils fonts-dejavu-core python3
+  dpkg-dev file desktop-file-utils appstream
 )
 
 missing=()

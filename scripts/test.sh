@@ -20,7 +20,8 @@ ctest --test-dir "$release" --output-on-failure -j "$(nproc)" -E '^(e2e|fuzz)\.'
 
 build="$root/build-test"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTRIMORA_SANITIZE=ON \
-      -DTRIMORA_BUILD_BENCH=ON -DTRIMORA_RELEASE_APP="$release/stage/bin/trimora" >/dev/null
+      -DTRIMORA_BUILD_BENCH=ON -DTRIMORA_RELEASE_APP="$release/stage/bin/trimora" \
+      -DTRIMORA_PACKAGE_BUILD="$release" >/dev/null
 cmake --build "$build"
 cd "$build"
 ctest --output-on-failure -j "$(nproc)"

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Installs the build into a fresh prefix: samples, catalogue, desktop entry and icon; the installed
 # program, started elsewhere, offers a device added to the installed catalogue only, crops to it
-# and opens the installed help page.
+# and opens the installed help page. Then the package of PACKAGE_BUILD (a Release build) is
+# installed with apt-get, started on a folder named on its command line, crops there, and is
+# removed again, also when a check fails.
 set -u
-build=$1 work=$2 prefix=$2/prefix data=$(dirname "$0")/../../data
+build=$1 work=$2 package_build=$3 prefix=$2/prefix data=$(dirname "$0")/../../data
 . "$(dirname "$0")/lib.sh"
 rm -rf "$work" && mkdir -p "$work"
 cmake --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1 || { cat "$work/install.log"; e2e_fail "cmake --install"; }
@@ -35,4 +37,43 @@ e2e_click "$WIN" 1001 596 # "Help", bottom right of the options panel
 e2e_wait_for 20 grep -q "^file://$prefix/share/trimora/help/help.htm" "$work/opened.txt" ||
   e2e_fail "the help link opened: $(cat "$work/opened.txt" 2>/dev/null)"
 e2e_shot installed
+e2e_quit
+
+# ---- The package, installed by apt-get as root (or through sudo without a password).
+sudo=""
+[ "$(id -u)" -eq 0 ] || { sudo -n true 2>/dev/null && sudo="sudo -n"; } ||
+  { echo "SKIP: installing the package needs root or sudo"; exit 77; }
+if dpkg-query -W -f='${Status}' trimora 2>/dev/null | grep -q "ok installed"; then
+  echo "SKIP: a trimora package is installed here already; remove it to run this check"; exit 77
+fi
+cpack --config "$package_build/CPackConfig.cmake" -G DEB -B "$work/deb" >"$work/cpack.log" 2>&1 ||
+  { cat "$work/cpack.log"; e2e_fail "cpack -G DEB"; }
+deb=$(echo "$work"/deb/trimora_*_amd64.deb)
+e2e_cleanup() { DEBIAN_FRONTEND=noninteractive $sudo apt-get purge -y -qq trimora >/dev/null 2>&1; }
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "$deb" \
+  >"$work/apt.log" 2>&1 || { cat "$work/apt.log"; e2e_fail "apt-get install $deb"; }
+for f in applications/trimora.desktop metainfo/trimora.metainfo.xml icons/hicolor/128x128/apps/trimora.png \
+  icons/hicolor/scalable/apps/trimora.svg trimora/devices.dat trimora/help/help.htm trimora/samples/meadow.jpg; do
+  [ -e "/usr/share/$f" ] || e2e_fail "the package holds no /usr/share/$f"
+done
+# --version needs no display and names the package's version, which the title shows too.
+version=$(env -u DISPLAY /usr/bin/trimora --version)
+[ "$version" = "Trimora $(dpkg-query -W -f='${Version}' trimora)" ] || e2e_fail "--version: $version"
+! /usr/bin/trimora "$work/nowhere" 2>"$work/refused.txt" && grep -q "No such file" "$work/refused.txt" ||
+  e2e_fail "a folder that does not exist was not refused: $(cat "$work/refused.txt")"
+mkdir -p "$work/given" && convert -size 900x700 plasma:blue-red -seed 3 "$work/given/named.png"
+e2e_ini Wizard=0 "InputFolder=$work/in" "OutputFolder=$work/out/" PWidth=200 PHeight=300
+rm -f "$work/out/"*
+e2e_app /usr/bin/trimora "$work/elsewhere" '^Trimora v' "$work/given" || e2e_fail "no main window"
+[ "$(xdotool getwindowname "$WIN")" = "Trimora v${version#Trimora }" ] ||
+  e2e_fail "the title $(xdotool getwindowname "$WIN") is not of $version"
+sleep 1.5 && e2e_click "$WIN" 300 300
+e2e_wait_for 20 test -s "$work/out/named.jpg" || e2e_fail "no cut of the folder given"
+e2e_outputs 200x300 named.jpg
+e2e_shot package
+e2e_quit
+grep -qx "InputFolder=$work/given" "$work/config/Trimora/Trimora.ini" || e2e_fail "the folder given was not stored"
+e2e_cleanup
+[ ! -e /usr/bin/trimora ] && ! dpkg-query -W -f='${Status}' trimora 2>/dev/null | grep -q installed ||
+  e2e_fail "the package was not removed"
 echo "install: all checks passed"

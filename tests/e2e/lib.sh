@@ -9,13 +9,17 @@ e2e_fail() { echo "FAIL: $*"; e2e_shot failure; tail -n 20 "$work/app.log" 2>/de
 # e2e_shot NAME: a screenshot, numbered in the order taken, into $work/shots.
 e2e_shot() { SHOT=$((${SHOT:-0} + 1)); import -window root "$work/shots/$(printf %02d $SHOT)-$1.png" 2>/dev/null; }
 
+# What a script leaves to undo on exit, once the program and the server are stopped; it may
+# define its own.
+e2e_cleanup() { :; }
+
 # e2e_start_x: an X server of its own on a free display, a real window whatever the test run set,
 # the program's home and settings in $work; the server and the program are stopped on exit.
 e2e_start_x() {
   e2e_need Xvfb xdotool xdpyinfo import identify convert python3
   mkdir -p "$work/shots" "$work/out"
   export QT_QPA_PLATFORM=xcb HOME=$work XDG_CONFIG_HOME=$work/config
-  trap 'kill ${APP_PID:-} ${XVFB_PID:-} 2>/dev/null; wait' EXIT
+  trap 'kill ${APP_PID:-} ${XVFB_PID:-} 2>/dev/null; wait; e2e_cleanup' EXIT
   local n
   for n in $(seq 90 140); do
     [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
@@ -47,9 +51,10 @@ e2e_find() {
   local id && id=$(e2e_window "$2") && e2e_focus "$id" && echo "$id"
 }
 
-# e2e_app PROGRAM DIR TITLE_REGEX: starts the program in DIR; its window's id is left in WIN.
+# e2e_app PROGRAM DIR TITLE_REGEX [ARGUMENT...]: starts the program in DIR; its window's id is
+# left in WIN.
 e2e_app() {
-  (cd "$2" && exec "$1") >>"$work/app.log" 2>&1 &
+  (cd "$2" && exec "$1" "${@:4}") >>"$work/app.log" 2>&1 &
   APP_PID=$!
   WIN=$(e2e_find 60 "$3")
 }
