@@ -9,8 +9,7 @@ e2e_fail() { echo "FAIL: $*"; e2e_shot failure; tail -n 20 "$work/app.log" 2>/de
 # e2e_shot NAME: a screenshot, numbered in the order taken, into $work/shots.
 e2e_shot() { SHOT=$((${SHOT:-0} + 1)); import -window root "$work/shots/$(printf %02d $SHOT)-$1.png" 2>/dev/null; }
 
-# What a script leaves to undo on exit, once the program and the server are stopped; it may
-# define its own.
+# What a script leaves to undo on exit, after the program and the server stop: its own, if any.
 e2e_cleanup() { :; }
 
 # e2e_start_x: an X server of its own on a free display, a real window whatever the test run set,
@@ -51,8 +50,7 @@ e2e_find() {
   local id && id=$(e2e_window "$2") && e2e_focus "$id" && echo "$id"
 }
 
-# e2e_app PROGRAM DIR TITLE_REGEX [ARGUMENT...]: starts the program in DIR; its window's id is
-# left in WIN.
+# e2e_app PROGRAM DIR TITLE_REGEX [ARG...]: starts the program in DIR; its window's id is left in WIN.
 e2e_app() {
   (cd "$2" && exec "$1" "${@:4}") >>"$work/app.log" 2>&1 &
   APP_PID=$!

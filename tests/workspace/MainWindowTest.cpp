@@ -6,7 +6,6 @@
 #include <QTest>
 
 #include "Settings.h"
-#include "TrimoraVersion.h"
 #include "WorkspaceFixture.h"
 
 using namespace trimora;
@@ -20,8 +19,6 @@ class MainWindowStart : public WorkspaceFixture {};
 TEST_F(MainWindowStart, FirstRunHasTheBuiltDefaultsAndOpensTheWizard) {
   start();
   EXPECT_TRUE(wizardRuns == 1 && window->isVisible());  // shown once the wizard has closed
-  EXPECT_TRUE(window->windowTitle().startsWith(
-      QString("Trimora v%1.%2.0.").arg(TRIMORA_VERSION_MAJOR).arg(TRIMORA_VERSION_MINOR)));
   EXPECT_EQ(
       panel().frameWidthText() + "x" + panel().frameHeightText() + " q" + panel().qualityText(),
       "160x128 q90");
@@ -113,7 +110,7 @@ TEST_F(MainWindowStart, AnotherFolderWithTheSameFirstNameShowsItsOwnPicture) {
 // folders and pictures dropped later open as choosing the folder does; anything else is refused
 // on the status line and changes nothing. The last one taken is stored on closing.
 TEST_F(MainWindowStart, OpensAFolderOrPictureGivenAtStartOrDropped) {
-  const QString other = root.path() + "/other", gone = root.path() + "/gone";
+  const QString other = root.path() + "/other";
   WritePictureFolder(in(), 2);
   WritePictureFolder(other, 3);
   ASSERT_TRUE(WriteBytes(other + "/notes.txt", "not a picture"));
@@ -124,7 +121,6 @@ TEST_F(MainWindowStart, OpensAFolderOrPictureGivenAtStartOrDropped) {
   const std::tuple<QString, QString, QString> drops[] = {
       {in(), in() + "/pic00.jpg", ""},
       {other + "/notes.txt", in() + "/pic00.jpg", "Not a folder or a picture: "},
-      {gone, in() + "/pic00.jpg", "No such file or folder: "},
       {other + "/pic01.jpg", other + "/pic01.jpg", ""}};
   for (const auto& [path, shown, refusal] : drops) {
     QMimeData data;
@@ -134,9 +130,7 @@ TEST_F(MainWindowStart, OpensAFolderOrPictureGivenAtStartOrDropped) {
     if (QApplication::sendEvent(window.get(), &enter), enter.isAccepted())
       QApplication::sendEvent(window.get(), &drop);
     EXPECT_EQ(window->shownFile(), shown) << qPrintable(path);
-    if (!refusal.isEmpty()) {
-      EXPECT_EQ(statuses.value(statuses.size() - 1), refusal + path);
-    }
+    EXPECT_TRUE(refusal.isEmpty() || statuses.value(statuses.size() - 1) == refusal + path);
   }
   close();
   EXPECT_EQ(stored("InputFolder") + " " + stored("LastFilePos"), other + " 1");
