@@ -221,7 +221,6 @@ void PictureCache::setEnabled(bool enabled) {
     mEnabled = enabled;
     if (enabled) return;
     mQueue.clear();
-    mWanted.clear();
     mPrepared.clear();
     mFailed.clear();
     mCurrent.reset();
