@@ -14,9 +14,15 @@ class Bitmap24;
 // cannot start ("Failed to initialise the IJL library: <code>") or fails
 // ("Failed to save to JPG <code>"), or the file system's error with its reason
 // and the path. Whatever fails, a file that was at path is left byte for byte
-// as it was and no temporary file remains.
+// as it was and no temporary file remains. A captureDate ("YYYY:MM:DD HH:MM:SS") goes into the
+// file's EXIF as the date the photo was taken, which is all the EXIF it carries; without one the
+// file has no EXIF.
 WriteError writeJpegFile(const Bitmap24& bitmap, const QString& path, int quality,
-                         WriteMode mode = WriteMode::Replace);
+                         WriteMode mode = WriteMode::Replace, const QString& captureDate = {});
+
+// The APP1 segment (marker included) of an EXIF block that holds only DateTimeOriginal, big-endian;
+// empty when captureDate is not of the form "YYYY:MM:DD HH:MM:SS".
+QByteArray exifDateSegment(const QString& captureDate);
 
 // The chroma subsampling (a TurboJPEG TJSAMP value) used at a quality: full
 // colour resolution from 90 up, where fine coloured detail is expected to

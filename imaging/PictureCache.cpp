@@ -94,7 +94,7 @@ QImage PictureCache::picture(const PictureRequest& request, QString* whyNot, QSi
     std::unique_lock<std::mutex> hold(mLock);
     if (mEnabled) {
       if (mCurrent && mCurrent->request == request && mCurrent->stamp == stamp) {
-        if (whyNot) whyNot->clear();
+        if (whyNot) *whyNot = mCurrent->whyNot;
         return mCurrent->image;
       }
       // The same picture being prepared: its drawing is as far along as it gets.
@@ -103,7 +103,7 @@ QImage PictureCache::picture(const PictureRequest& request, QString* whyNot, QSi
       });
       if (std::optional<Entry> prepared = takePrepared(request, stamp)) {
         makeCurrent(std::move(*prepared));
-        if (whyNot) whyNot->clear();
+        if (whyNot) *whyNot = mCurrent->whyNot;
         return mCurrent->image;
       }
       const auto failed = std::find_if(mFailed.begin(), mFailed.end(), [&](const Entry& e) {
@@ -130,7 +130,7 @@ QImage PictureCache::picture(const PictureRequest& request, QString* whyNot, QSi
   ++mDecodes;
   // A file changed while it was drawn is drawn afresh next time.
   if (!image.isNull() && mEnabled && FileStamp::of(request.path) == stamp)
-    makeCurrent({request, stamp, pictureSize, image, {}});
+    makeCurrent({request, stamp, pictureSize, image, why});
   return image;
 }
 

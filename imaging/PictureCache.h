@@ -91,8 +91,8 @@ class PictureCache {
     PictureRequest request;
     FileStamp stamp;
     QSize pictureSize;
-    QImage image;  // null: the load failed, for whyNot
-    QString whyNot;
+    QImage image;    // null: the load failed, for whyNot
+    QString whyNot;  // why it failed, or what a drawing that succeeded could not do
   };
 
   void run();

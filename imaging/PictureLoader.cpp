@@ -48,6 +48,11 @@ std::optional<QSize> pictureFileSize(const QString& fileName) {
   return source->uprightSize();
 }
 
+QString pictureCaptureDate(const QString& fileName) {
+  const auto source = imaging::PictureSource::open(fileName);
+  return source ? source->captureDate() : QString();
+}
+
 QImage loadDisplayPicture(const QString& fileName, QSize request, QString* whyNot) {
   return loadScaledPicture(fileName, request, Qt::white, Qt::KeepAspectRatio, kMaxDisplaySide,
                            whyNot);
@@ -96,15 +101,20 @@ QString textFor(const imaging::Refusal& refusal) {
       return {};
     case imaging::Refusal::Kind::TooLarge:
       return tooLargePictureText(refusal.pixels);
+    case imaging::Refusal::Kind::NotInstalled:
+      return cannotReadPictureText() +
+             QStringLiteral(": %1 support is not installed").arg(QLatin1String(refusal.format));
     case imaging::Refusal::Kind::Unreadable:
       break;
   }
   return cannotReadPictureText();
 }
 
-// Draws the part `region` of the canvas (all of it when empty) into `canvas`.
+// Draws the part `region` of the canvas (all of it when empty) into `canvas`; *note says what the
+// drawing could not do although it drew.
 imaging::Refusal draw(const QString& fileName, QSize request, const QColor& background,
-                      Qt::AspectRatioMode mode, int maxSide, QImage& canvas, QRect region = {}) {
+                      Qt::AspectRatioMode mode, int maxSide, QImage& canvas, QString* note,
+                      QRect region = {}) {
   imaging::Refusal refusal;
   const auto source = imaging::PictureSource::open(fileName, &refusal);
   if (!source) return refusal;
@@ -124,8 +134,10 @@ imaging::Refusal draw(const QString& fileName, QSize request, const QColor& back
   const QRect target = fitRect(picture, canvasSize, mode) & QRect(QPoint(0, 0), canvasSize);
   const QRect shown = target & region;
   if (shown.isEmpty()) return refusal;
-  return source->drawWindow(canvas, shown.topLeft() - region.topLeft(), target.size(),
-                            shown.translated(-target.topLeft()), background);
+  refusal = source->drawWindow(canvas, shown.topLeft() - region.topLeft(), target.size(),
+                               shown.translated(-target.topLeft()), background);
+  if (note) *note = source->note();
+  return refusal;
 }
 
 }  // namespace
@@ -133,19 +145,23 @@ imaging::Refusal draw(const QString& fileName, QSize request, const QColor& back
 QImage loadScaledPicture(const QString& fileName, QSize request, const QColor& background,
                          Qt::AspectRatioMode mode, int maxSide, QString* whyNot) {
   QImage canvas;
-  const imaging::Refusal refusal = draw(fileName, request, background, mode, maxSide, canvas);
+  QString note;
+  const imaging::Refusal refusal =
+      draw(fileName, request, background, mode, maxSide, canvas, &note);
   // No file asked for (no entry selected) gives no picture and nothing to tell.
-  if (whyNot) *whyNot = fileName.isEmpty() ? QString() : textFor(refusal);
+  if (whyNot) *whyNot = fileName.isEmpty() ? QString() : refusal ? textFor(refusal) : note;
   return refusal ? QImage() : canvas;
 }
 
 QImage loadPictureRegion(const QString& fileName, QSize canvasSize, const QRect& region,
                          QString* whyNot) {
   QImage part;
-  const imaging::Refusal refusal = region.isEmpty() ? imaging::Refusal::unreadable()
-                                                    : draw(fileName, canvasSize, Qt::white,
-                                                           Qt::KeepAspectRatio, 0, part, region);
-  if (whyNot) *whyNot = textFor(refusal);
+  QString note;
+  const imaging::Refusal refusal =
+      region.isEmpty()
+          ? imaging::Refusal::unreadable()
+          : draw(fileName, canvasSize, Qt::white, Qt::KeepAspectRatio, 0, part, &note, region);
+  if (whyNot) *whyNot = refusal ? textFor(refusal) : note;
   return refusal ? QImage() : part;
 }
 
@@ -164,7 +180,8 @@ bool loadPictureRegion(const QString& fileName, QSize canvasSize, const QRect& r
     const QByteArray path = QFile::encodeName(fileName);
     const auto layout = imaging::readJpegLayout(path);
     if (layout && !layout->cmyk && source->orientation() == 1 &&
-        source->uprightSize() == canvasSize && QRect(QPoint(0, 0), canvasSize).contains(region)) {
+        source->colourProfile().isEmpty() && source->uprightSize() == canvasSize &&
+        QRect(QPoint(0, 0), canvasSize).contains(region)) {
       if (!out.create(region.size())) {
         if (whyNot) *whyNot = tooLargePictureText(std::int64_t(region.width()) * region.height());
         return false;

@@ -60,19 +60,26 @@ const std::atomic<bool>* loadAbandonmentFlag();
 // file's header only; nothing when the file cannot be read or is refused.
 std::optional<QSize> pictureFileSize(const QString& fileName);
 
+// When the photo in a file was taken (EXIF DateTimeOriginal, "YYYY:MM:DD HH:MM:SS"), read from
+// its header; empty when the file does not say or cannot be read.
+QString pictureCaptureDate(const QString& fileName);
+
 // Draws the picture in fileName into a canvas of request.width() x
 // request.height() filled with background. A side given as -1 takes the
 // picture's own size, then each side is capped at maxSide on its own
 // (maxSide <= 0: no cap). With Qt::IgnoreAspectRatio the picture is stretched
 // over the whole canvas, otherwise it is fitted inside and centred (fitRect);
 // transparent parts show background. Returns a Format_RGB32 image of exactly
-// that canvas size. Returns a null image when the file is not a JPEG, PNG, GIF
-// or BMP picture (by its content, whatever its name), does not decode, the
+// that canvas size, converted to sRGB when the file carries another RGB colour profile.
+// Returns a null image when the file is not a JPEG, PNG, GIF, BMP, WebP, TIFF, HEIC or AVIF
+// picture (by its content, whatever its name), does not decode, the
 // canvas would be empty or larger than kMaxCanvasPixels, or the picture is
 // larger than kMaxPicturePixels or would need more than the decode budget
 // (imaging/DecodeBudget.h) to decode. Then *whyNot, when given, is
-// cannotReadPictureText() or tooLargePictureText(); it is emptied when a
-// picture is drawn or the file name is empty.
+// cannotReadPictureText() (with ": HEIC support is not installed" and the like when this
+// machine cannot read the format) or tooLargePictureText(). It is emptied when a picture is
+// drawn or the file name is empty, unless the picture was drawn without the colour conversion its
+// profile asks for: then it says so (profileNotUsedText()).
 //
 // Memory: besides the canvas, a load holds the picture at its drawn size, the
 // rows a streaming reader keeps, and what the decoder must hold whole: the

@@ -1,5 +1,6 @@
 #include "PictureSource.h"
 
+#include "ColourProfile.h"
 #include "DecodeBudget.h"
 #include "JpegStream.h"
 #include "PictureLoader.h"
@@ -7,6 +8,7 @@
 #include <sys/stat.h>
 #include <QFile>
 #include <QImageReader>
+#include <QRegularExpression>
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
@@ -40,7 +42,13 @@ bool isStoredSizeAcceptable(QSize size) {
 // 8-bit sRGB, three bands, transparency blended over the background.
 VImage toOpaqueRgb(VImage image, const QColor& background) {
   const VipsInterpretation interpretation = image.interpretation();
-  if (interpretation != VIPS_INTERPRETATION_sRGB || image.format() != VIPS_FORMAT_UCHAR) {
+  if (interpretation == VIPS_INTERPRETATION_CMYK && image.get_typeof(VIPS_META_ICC_NAME) != 0) {
+    // Ink amounts mean nothing without the press they were made for: its profile says.
+    image = image.icc_transform("srgb", VImage::option()
+                                            ->set("embedded", true)
+                                            ->set("intent", VIPS_INTENT_RELATIVE)
+                                            ->set("depth", 8));
+  } else if (interpretation != VIPS_INTERPRETATION_sRGB || image.format() != VIPS_FORMAT_UCHAR) {
     image = image.colourspace(VIPS_INTERPRETATION_sRGB);
   }
   if (image.has_alpha()) {
@@ -72,8 +80,21 @@ VImage scaleTo(VImage image, int width, int height) {
 
 constexpr int kAbandonableBandRows = 64;
 
-bool sinkInto(VImage image, int orientation, QImage& canvas, QPoint at, QSize size,
+}  // namespace
+
+void PictureSource::convertColours(std::uint8_t* pixels, int width, int height) {
+  mNote.clear();
+  if (!mProfile.isEmpty() && !convertToSrgb(pixels, width, height, mProfile))
+    mNote = profileNotUsedText();
+}
+
+namespace {
+
+// Draws the window of `image` scaled to `size` into the canvas, upright and in sRGB as `source`
+// says.
+bool sinkInto(VImage image, PictureSource& source, QImage& canvas, QPoint at, QSize size,
               const QRect& window) {
+  const int orientation = source.orientation();
   const QSize storedTarget = (orientation >= 5) ? size.transposed() : size;
   image = scaleTo(image, storedTarget.width(), storedTarget.height());
   const QRect stored = storedWindow(window, storedTarget, orientation);
@@ -85,8 +106,9 @@ bool sinkInto(VImage image, int orientation, QImage& canvas, QPoint at, QSize si
     size_t bytes = 0;
     std::unique_ptr<void, VipsFree> pixels(image.write_to_memory(&bytes));
     if (!pixels || bytes != rowBytes * std::size_t(stored.height())) return false;
-    copyOriented({static_cast<const std::uint8_t*>(pixels.get()), stored.width(), stored.height()},
-                 orientation, canvas, at);
+    auto* rgb = static_cast<std::uint8_t*>(pixels.get());
+    source.convertColours(rgb, stored.width(), stored.height());
+    copyOriented({rgb, stored.width(), stored.height()}, orientation, canvas, at);
     return true;
   }
   // A load that may be abandoned is worked out on this thread alone (it yields to the
@@ -104,19 +126,43 @@ bool sinkInto(VImage image, int orientation, QImage& canvas, QPoint at, QSize si
                   VIPS_REGION_ADDR(region.get(), 0, row), rowBytes);
     }
   }
+  source.convertColours(pixels.data(), stored.width(), stored.height());
   copyOriented({pixels.data(), stored.width(), stored.height()}, orientation, canvas, at);
   return true;
 }
 
 // The readers there are; the file's first bytes choose one.
-enum class Format { Unknown, Jpeg, Png, Gif, Bmp };
+enum class Format { Unknown, Jpeg, Png, Gif, Bmp, WebP, Tiff, Heic, Avif };
 
 Format formatOf(const QByteArray& head) {
   if (head.startsWith("\xFF\xD8\xFF")) return Format::Jpeg;
   if (head.startsWith("\x89PNG\r\n\x1A\n")) return Format::Png;
   if (head.startsWith("GIF87a") || head.startsWith("GIF89a")) return Format::Gif;
   if (head.startsWith("BM")) return Format::Bmp;
+  if (head.startsWith("RIFF") && head.mid(8, 4) == "WEBP") return Format::WebP;
+  for (const char* tiff : {"II*", "MM\0*", "II+", "MM\0+"}) {
+    // Classic and big TIFF, in either byte order ("II*" stands for "II*\0").
+    if (head.startsWith(QByteArray(tiff, 4))) return Format::Tiff;
+  }
+  if (head.mid(4, 4) == "ftyp") {
+    // An ISO media file: its major brand says whether libheif holds a still picture.
+    const QByteArray brand = head.mid(8, 4);
+    if (brand == "avif" || brand == "avis") return Format::Avif;
+    for (const char* heif : {"heic", "heix", "hevc", "hevx", "heim", "heis", "mif1", "msf1"})
+      if (brand == heif) return Format::Heic;
+  }
   return Format::Unknown;
+}
+
+// Whether this machine's libvips has the reader `loader` and lets it run: a reader can come as a
+// module that is not installed, or be blocked.
+bool readerInstalled(const char* loader) {
+  const GType type = vips_type_find("VipsOperation", loader);
+  if (type == 0) return false;
+  gpointer type_class = g_type_class_ref(type);
+  const bool blocked = (VIPS_OPERATION_CLASS(type_class)->flags & VIPS_OPERATION_BLOCKED) != 0;
+  g_type_class_unref(type_class);
+  return !blocked;
 }
 
 // A streaming reader holds some rows of the picture at its full width (its
@@ -140,15 +186,24 @@ class VipsPictureSource final : public PictureSource {
         mHeader(std::move(header)),
         mManyScans(manyScans) {}
 
-  static VImage load(const std::string& loader, const QByteArray& path, int shrink) {
+  // Opens the file with `loader`; JPEG decodes at 1/shrink of its size through libjpeg's DCT
+  // scaling, WebP at `scale` through libwebp's own.
+  static VImage load(const std::string& loader, const QByteArray& path, int shrink,
+                     double scale = 1.0) {
     VImage out;
     vips::VOption* options = VImage::option()
                                  ->set("access", VIPS_ACCESS_SEQUENTIAL)
                                  ->set("fail_on", VIPS_FAIL_ON_TRUNCATED)
                                  ->set("source", VSource::new_from_file(path.constData()));
     if (shrink > 1) options->set("shrink", shrink);
+    if (scale < 1.0) options->set("scale", scale);
     VImage::call(loader.c_str(), options->set("out", &out));
     return out;
+  }
+
+  void attach(QByteArray profile, const QString& date) {
+    setColourProfile(std::move(profile));
+    setCaptureDate(date);
   }
 
   Refusal drawWindow(QImage& canvas, QPoint at, QSize size, const QRect& window,
@@ -174,8 +229,16 @@ class VipsPictureSource final : public PictureSource {
         // libvips runs the same libjpeg with no limit on scans: walk them first.
         if (mManyScans && !jpegScansWithinLimits(mPath)) return Refusal::unreadable();
       }
-      if (shrink > 1 || image.is_null()) image = load(mLoader, mPath, shrink);
-      if (!sinkInto(toOpaqueRgb(image, background), orientation(), canvas, at, size, window)) {
+      double scale = 1.0;
+      if (mLoader == kWebpLoader) {
+        // libwebp scales while decoding; as with JPEG, to no less than twice the target.
+        const QSize storedTarget = (orientation() >= 5) ? size.transposed() : size;
+        scale =
+            std::min(1.0, 2.0 * std::max(double(storedTarget.width()) / storedSize().width(),
+                                         double(storedTarget.height()) / storedSize().height()));
+      }
+      if (shrink > 1 || scale < 1.0 || image.is_null()) image = load(mLoader, mPath, shrink, scale);
+      if (!sinkInto(toOpaqueRgb(image, background), *this, canvas, at, size, window)) {
         return Refusal::unreadable();
       }
       return {};
@@ -188,6 +251,7 @@ class VipsPictureSource final : public PictureSource {
   }
 
   static constexpr const char* kJpegLoader = "jpegload_source";
+  static constexpr const char* kWebpLoader = "webpload_source";
 
  private:
   // JPEG goes through its own decoder, which scales rows while the next ones
@@ -199,8 +263,10 @@ class VipsPictureSource final : public PictureSource {
     std::vector<std::uint8_t> pixels;
     const JpegOutcome outcome =
         decodeJpegScaled(mPath, shrink, scaled, storedTarget, pixels, stored);
-    if (outcome == JpegOutcome::Decoded)
+    if (outcome == JpegOutcome::Decoded) {
+      convertColours(pixels.data(), stored.width(), stored.height());
       copyOriented({pixels.data(), stored.width(), stored.height()}, orientation(), canvas, at);
+    }
     return outcome;
   }
 
@@ -263,7 +329,7 @@ class BmpPictureSource final : public PictureSource {
                                              flat.height(), 4, VIPS_FORMAT_UCHAR);
       image = VImage::bandjoin({image[2], image[1], image[0]});
       image.set("interpretation", VIPS_INTERPRETATION_sRGB);
-      if (!sinkInto(image, 1, canvas, at, size, window)) return Refusal::unreadable();
+      if (!sinkInto(image, *this, canvas, at, size, window)) return Refusal::unreadable();
       return {};
     } catch (const VError&) {
       vips_error_clear();
@@ -354,19 +420,56 @@ std::optional<PngHeader> readPngHeader(QFile& file) {
   return PngHeader{{int(width), int(height)}, bands * (depth == 16 ? 2 : 1), quint8(h[28]) != 0};
 }
 
-// Opens the header of a file that libvips reads with `loader`.
-std::unique_ptr<PictureSource> openWithVips(const QByteArray& path, std::string loader,
-                                            bool manyScans) {
+// The capture date in a header's EXIF, as "YYYY:MM:DD HH:MM:SS"; empty when absent or malformed.
+QString captureDateOf(const VImage& header) {
+  constexpr const char* kField = "exif-ifd2-DateTimeOriginal";
+  const char* text = nullptr;
+  if (header.get_typeof(kField) == 0 ||
+      vips_image_get_string(header.get_image(), kField, &text) != 0 || !text) {
+    vips_error_clear();
+    return {};
+  }
+  // libvips gives the value, then its description in brackets.
+  static const QRegularExpression kDate(
+      QStringLiteral("^\\d{4}:\\d\\d:\\d\\d \\d\\d:\\d\\d:\\d\\d"));
+  const QString date = QString::fromLatin1(text).left(19);
+  return kDate.match(date).hasMatch() ? date : QString();
+}
+
+// The header of a file that libvips reads with `loader`, and how many pages it has.
+struct VipsOpened {
+  std::unique_ptr<PictureSource> source;
+  int pages = 1;
+  bool deep = false;  // more than 8 bits a sample
+};
+
+VipsOpened openWithVips(const QByteArray& path, std::string loader, bool manyScans) {
   try {
     VImage header = VipsPictureSource::load(loader, path, 1);
     const QSize stored(header.width(), header.height());
     int orientation = vips_image_get_orientation(header.get_image());
     if (orientation < 1 || orientation > 8) orientation = 1;
-    return std::make_unique<VipsPictureSource>(stored, orientation, path, std::move(loader),
-                                               std::move(header), manyScans);
+    const int pages = header.get_typeof(VIPS_META_N_PAGES) != 0
+                          ? std::max(1, vips_image_get_n_pages(header.get_image()))
+                          : 1;
+    QByteArray profile;
+    if (header.get_typeof(VIPS_META_ICC_NAME) != 0 && header.bands() >= 3) {
+      const void* data = nullptr;
+      std::size_t length = 0;
+      if (vips_image_get_blob(header.get_image(), VIPS_META_ICC_NAME, &data, &length) == 0) {
+        profile = QByteArray(static_cast<const char*>(data), qsizetype(length));
+      }
+      if (!profileNeedsConversion(profile)) profile.clear();
+    }
+    const QString date = captureDateOf(header);
+    const bool deep = header.format() != VIPS_FORMAT_UCHAR && header.format() != VIPS_FORMAT_CHAR;
+    auto source = std::make_unique<VipsPictureSource>(stored, orientation, path, std::move(loader),
+                                                      std::move(header), manyScans);
+    source->attach(std::move(profile), date);
+    return {std::move(source), pages, deep};
   } catch (const VError&) {
     vips_error_clear();
-    return nullptr;
+    return {};
   }
 }
 
@@ -375,7 +478,84 @@ std::unique_ptr<PictureSource> openWithVips(const QByteArray& path, std::string 
 struct Opened {
   std::unique_ptr<PictureSource> source;
   std::int64_t decodeBytes = 0;
+  Refusal refusal = Refusal::unreadable();  // why there is no source
 };
+
+// TIFF: what the first directory says of the pixels and of the chunks they are stored in.
+struct TiffLayout {
+  QSize size;
+  int bytesPerPixel = 0;       // as libvips decodes it
+  std::int64_t chunkRows = 0;  // rows of one strip, or of one row of tiles
+};
+
+// Reads the first directory of a classic TIFF (big TIFF gives nothing: it is estimated whole).
+std::optional<TiffLayout> readTiffLayout(QFile& file) {
+  if (!file.seek(0)) return std::nullopt;
+  const QByteArray h = file.read(8);
+  if (h.size() < 8) return std::nullopt;
+  const bool little = h.startsWith("II");
+  const auto u16 = [little](const QByteArray& b, qsizetype at) {
+    const int lo = quint8(b[little ? at : at + 1]), hi = quint8(b[little ? at + 1 : at]);
+    return std::uint32_t(lo | hi << 8);
+  };
+  const auto u32 = [&](const QByteArray& b, qsizetype at) {
+    const std::uint32_t a = u16(b, at), c = u16(b, at + 2);
+    return little ? (a | c << 16) : (a << 16 | c);
+  };
+  if (u16(h, 2) != 42) return std::nullopt;
+  const std::uint32_t directory = u32(h, 4);
+  if (directory < 8 || qint64(directory) + 2 > file.size() || !file.seek(directory))
+    return std::nullopt;
+  const std::uint32_t count = u16(file.read(2), 0);
+  const QByteArray entries = file.read(qint64(std::min<std::uint32_t>(count, 4096)) * 12);
+  std::int64_t width = 0, height = 0, bits = 1, samples = 1, stripRows = -1, tileRows = -1;
+  for (qsizetype at = 0; at + 12 <= entries.size(); at += 12) {
+    const std::uint32_t tag = u16(entries, at), type = u16(entries, at + 2);
+    const std::uint32_t n = u32(entries, at + 4);
+    // One SHORT or LONG sits in the entry itself; BitsPerSample of several samples points away,
+    // and its samples are taken to be alike, as libvips requires.
+    std::int64_t value = type == 3 ? u16(entries, at + 8) : type == 4 ? u32(entries, at + 8) : -1;
+    if (tag == 258 && type == 3 && n > 2) {
+      const std::uint32_t offset = u32(entries, at + 8);
+      value = qint64(offset) + 2 <= file.size() && file.seek(offset) ? u16(file.read(2), 0) : -1;
+    }
+    if (value < 0) continue;
+    switch (tag) {
+      case 256:
+        width = value;
+        break;
+      case 257:
+        height = value;
+        break;
+      case 258:
+        bits = value;
+        break;
+      case 277:
+        samples = value;
+        break;
+      case 278:
+        stripRows = value;
+        break;
+      case 323:
+        tileRows = value;
+        break;
+      default:
+        break;
+    }
+  }
+  if (width <= 0 || height <= 0 || width > INT_MAX || height > INT_MAX || bits <= 0 || bits > 64 ||
+      samples <= 0 || samples > 64)
+    return std::nullopt;
+  const std::int64_t rows = tileRows > 0 ? tileRows : stripRows > 0 ? stripRows : height;
+  return TiffLayout{{int(width), int(height)},
+                    int(samples * std::max<std::int64_t>(1, bits / 8)),
+                    std::min(rows, height)};
+}
+
+// For a reader of libvips that may not be on this machine.
+Opened notInstalled(const char* format) {
+  return {nullptr, 0, Refusal::notInstalled(format)};
+}
 
 Opened openAs(Format format, const QString& fileName, QFile& file) {
   const QByteArray path = QFile::encodeName(fileName);
@@ -385,8 +565,9 @@ Opened openAs(Format format, const QString& fileName, QFile& file) {
       // otherwise it streams, a few rows of blocks at a time.
       const auto layout = readJpegLayout(path);
       if (!layout) return {};
-      Opened opened{openWithVips(path, VipsPictureSource::kJpegLoader, layout->wholeCoefficients),
-                    layout->wholeCoefficients ? layout->coefficientBytes : 0};
+      Opened opened{
+          openWithVips(path, VipsPictureSource::kJpegLoader, layout->wholeCoefficients).source,
+          layout->wholeCoefficients ? layout->coefficientBytes : 0};
       if (opened.source) opened.decodeBytes += streamedBytes(opened.source->storedSize(), 4);
       return opened;
     }
@@ -394,14 +575,14 @@ Opened openAs(Format format, const QString& fileName, QFile& file) {
       // libvips streams a PNG row by row, but decodes an interlaced one whole.
       const auto header = readPngHeader(file);
       if (!header) return {};
-      Opened opened{openWithVips(path, "pngload_source", false), 0};
+      Opened opened{openWithVips(path, "pngload_source", false).source, 0};
       opened.decodeBytes = header->interlaced ? frameBytes(header->size, header->bytesPerPixel)
                                               : streamedBytes(header->size, header->bytesPerPixel);
       return opened;
     }
     case Format::Gif: {
       // The GIF reader decodes into a whole RGBA frame of the picture's size.
-      Opened opened{openWithVips(path, "gifload_source", false), 0};
+      Opened opened{openWithVips(path, "gifload_source", false).source, 0};
       if (opened.source) opened.decodeBytes = frameBytes(opened.source->storedSize(), 4);
       return opened;
     }
@@ -414,6 +595,47 @@ Opened openAs(Format format, const QString& fileName, QFile& file) {
       if (!header || !reader.canRead()) return {};
       return {std::make_unique<BmpPictureSource>(header->size, fileName),
               frameBytes(header->size, header->bits <= 8 ? 5 : 4)};
+    }
+    case Format::WebP: {
+      // libwebp decodes into one frame of the picture's size (at most, when it scales as it
+      // decodes); an animation holds the frame it builds and the one it decodes.
+      if (!readerInstalled(VipsPictureSource::kWebpLoader)) return notInstalled("WebP");
+      VipsOpened webp = openWithVips(path, VipsPictureSource::kWebpLoader, false);
+      Opened opened{std::move(webp.source), 0};
+      if (opened.source)
+        opened.decodeBytes = frameBytes(opened.source->storedSize(), webp.pages > 1 ? 8 : 4);
+      return opened;
+    }
+    case Format::Tiff: {
+      // libtiff decodes a strip, or a row of tiles, at a time: each is held as stored and as
+      // decoded, and libvips keeps a few hundred rows of them.
+      if (!readerInstalled("tiffload_source")) return notInstalled("TIFF");
+      Opened opened{openWithVips(path, "tiffload_source", false).source, 0};
+      if (!opened.source) return opened;
+      const QSize size = opened.source->storedSize();
+      if (const auto layout = readTiffLayout(file); layout && layout->size == size) {
+        opened.decodeBytes =
+            2 * frameBytes(
+                    {size.width(), int(std::max<std::int64_t>(layout->chunkRows, kStreamedRows))},
+                    layout->bytesPerPixel);
+        opened.decodeBytes =
+            std::min(opened.decodeBytes, 2 * frameBytes(size, layout->bytesPerPixel));
+      } else {
+        opened.decodeBytes = frameBytes(size, 8);  // a layout not read: as if held whole, deep
+      }
+      return opened;
+    }
+    case Format::Heic:
+    case Format::Avif: {
+      // libheif decodes the whole picture (all tiles of a grid), as planes of luma and chroma and
+      // then as interleaved RGB: some 6 bytes a pixel at 8 bits, twice that for deeper pictures.
+      if (!readerInstalled("heifload_source"))
+        return notInstalled(format == Format::Avif ? "AVIF" : "HEIC");
+      VipsOpened heif = openWithVips(path, "heifload_source", false);
+      Opened opened{std::move(heif.source), 0};
+      if (opened.source)
+        opened.decodeBytes = frameBytes(opened.source->storedSize(), heif.deep ? 12 : 6);
+      return opened;
     }
     case Format::Unknown:
       break;
@@ -458,8 +680,11 @@ std::unique_ptr<PictureSource> PictureSource::open(const QString& fileName, Refu
   }
   QFile file(fileName);
   if (!file.open(QIODevice::ReadOnly)) return nullptr;
-  Opened opened = openAs(formatOf(file.peek(8)), fileName, file);
-  if (!opened.source) return nullptr;
+  Opened opened = openAs(formatOf(file.peek(12)), fileName, file);
+  if (!opened.source) {
+    refusal = opened.refusal;
+    return nullptr;
+  }
   const QSize size = opened.source->storedSize();
   if (size.isEmpty()) return nullptr;
   if (!isStoredSizeAcceptable(size) || opened.decodeBytes > decodeBudget()) {

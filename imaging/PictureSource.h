@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QColor>
 #include <QImage>
 #include <QRect>
@@ -7,14 +8,15 @@
 #include <QString>
 #include <cstdint>
 #include <memory>
+#include <utility>
 
-// Reading one picture file: its header (size and EXIF orientation) and its
-// pixels drawn at a chosen size. The file's first bytes choose the reader, and
-// only four are used: JPEG has its own decoder and cubic scaler (JpegStream),
-// which work side by side on two threads; libvips reads PNG and GIF, and the
-// CMYK JPEGs that decoder leaves; Qt reads BMP (this libvips would hand BMP to
-// ImageMagick, which takes hundreds of milliseconds just to start). No other
-// libvips reader can be reached, whatever a file holds or is named.
+// Reading one picture file: its header (size, EXIF orientation, colour profile, capture date)
+// and its pixels drawn at a chosen size. The file's first bytes choose the reader, each named
+// here on purpose: JPEG has its own decoder and cubic scaler (JpegStream), which work side by
+// side on two threads; libvips reads PNG, GIF, WebP, TIFF and HEIF/AVIF (through libheif), and
+// the CMYK JPEGs that decoder leaves; Qt reads BMP (this libvips would hand BMP to ImageMagick,
+// which takes hundreds of milliseconds just to start). No other libvips reader can be reached,
+// whatever a file holds or is named. Files of several pages show their first.
 // Before any pixel is decoded, the memory the reader will hold is worked out
 // from the header and checked against decodeBudget().
 namespace trimora::imaging {
@@ -26,17 +28,20 @@ bool ensureVips();
 // Why a picture is not shown.
 struct Refusal {
   enum class Kind {
-    None,        // nothing is refused
-    Unreadable,  // not a picture of the four formats, or its data cannot be decoded
-    TooLarge,    // over the pixel bound or the decode budget
+    None,          // nothing is refused
+    Unreadable,    // not a picture of a known format, or its data cannot be decoded
+    TooLarge,      // over the pixel bound or the decode budget
+    NotInstalled,  // a known format whose reader this machine's libvips lacks
   };
   Kind kind = Kind::None;
-  std::int64_t pixels = 0;  // the picture's pixel count, for TooLarge
+  std::int64_t pixels = 0;       // the picture's pixel count, for TooLarge
+  const char* format = nullptr;  // the format's name, for NotInstalled
 
   static Refusal unreadable() { return {Kind::Unreadable, 0}; }
   static Refusal tooLarge(QSize size) {
     return {Kind::TooLarge, std::int64_t(size.width()) * size.height()};
   }
+  static Refusal notInstalled(const char* format) { return {Kind::NotInstalled, 0, format}; }
   explicit operator bool() const { return kind != Kind::None; }
 };
 
@@ -51,6 +56,15 @@ class PictureSource {
   QSize storedSize() const { return mStored; }
   // EXIF orientation, 1 (upright) to 8.
   int orientation() const { return mOrientation; }
+  // The embedded RGB profile that drawing converts from, empty when the pixels are drawn as
+  // stored (no profile, or an sRGB one).
+  const QByteArray& colourProfile() const { return mProfile; }
+  // When the photo was taken (EXIF DateTimeOriginal, "YYYY:MM:DD HH:MM:SS"), empty if not known.
+  const QString& captureDate() const { return mCaptureDate; }
+  // What the last drawing could not do although it drew (a profile left unused), empty if nothing.
+  const QString& note() const { return mNote; }
+  // Converts drawn pixels (packed RGB) to sRGB when the picture has a profile, noting a refusal.
+  void convertColours(std::uint8_t* pixels, int width, int height);
   // The size as shown: stored size with the sides swapped for orientations 5 to 8.
   QSize uprightSize() const;
 
@@ -72,10 +86,15 @@ class PictureSource {
 
  protected:
   PictureSource(QSize stored, int orientation) : mStored(stored), mOrientation(orientation) {}
+  void setColourProfile(QByteArray icc) { mProfile = std::move(icc); }
+  void setCaptureDate(QString date) { mCaptureDate = std::move(date); }
 
  private:
   QSize mStored;
   int mOrientation;
+  QByteArray mProfile;
+  QString mCaptureDate;
+  QString mNote;
 };
 
 // Copies a packed 3-byte-per-pixel picture (R, G, B), src.width() x

@@ -7,6 +7,7 @@ packages=(
   cmake ninja-build g++ pkg-config clang-format clang libclang-rt-14-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libvips-dev libvips-tools libturbojpeg0-dev libjpeg62-turbo-dev libjpeg-turbo-progs libpng-dev
+  libheif1 libwebp7 libtiff6 liblcms2-dev libimage-exiftool-perl
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool imagemagick x11-utils fonts-dejavu-core python3
   dpkg-dev file desktop-file-utils appstream

@@ -620,11 +620,14 @@ void MainWindow::cropAndSave() {
   // The file is created only while its name is free: a name that another
   // program took since it was chosen makes way for the next one.
   const QString wanted = outputNameFor(folder, name);
+  // Of the photo's metadata the cut keeps only when it was taken, so that galleries sort the
+  // two together; position, camera and thumbnail stay behind, and its pixels are upright.
+  const QString captureDate = pictureCaptureDate(mShownFile);
   QString path;
   WriteError error;
   for (int attempt = 0; attempt < kMaxNameAttempts; ++attempt) {
     path = uniqueFileName(wanted);
-    error = writeJpegFile(cut, path, nearestInt(quality), WriteMode::CreateNew);
+    error = writeJpegFile(cut, path, nearestInt(quality), WriteMode::CreateNew, captureDate);
     if (error.number != WriteError::FileAlreadyExists) break;
   }
   if (!error && QFileInfo::exists(path)) {

@@ -167,7 +167,9 @@ void OptionsPanel::buildControls() {
   caption(this, QStringLiteral("Files :"), 16, 128);
 
   mPictureList = new PictureList(this);
-  mPictureList->setMasks(QStringLiteral("*.jpg;*.gif;*.bmp;*.png"));
+  mPictureList->setMasks(
+      QStringLiteral("*.jpg;*.gif;*.bmp;*.png;*.jpeg;*.jpe;*.jfif;*.webp;*.tif;"
+                     "*.tiff;*.heic;*.heif;*.avif"));
   mPictureList->setGeometry(8, kPictureListTop, 154, 192);
 
   mZoomLabel = caption(this, QStringLiteral("Resize"), 15, 0);

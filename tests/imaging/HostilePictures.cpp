@@ -1,3 +1,6 @@
+// libvips first: glib's headers use names that Qt defines as macros.
+#include <vips/vips8>
+
 #include "HostilePictures.h"
 
 #include <zlib.h>
@@ -7,6 +10,8 @@
 #include <cstdio>  // before jpeglib.h, which needs FILE
 
 #include <jpeglib.h>
+
+#include "PictureSource.h"
 
 namespace trimora::testing {
 namespace {
@@ -72,6 +77,36 @@ QByteArray declaredRleBmp(quint32 width, quint32 height) {
          QByteArray("\0\x01", 2);
 }
 
+// A plain picture of width x height saved by libvips in the format its suffix names.
+QByteArray vipsSaved(int width, int height, const char* suffix) {
+  if (!imaging::ensureVips()) return {};
+  const vips::VImage picture = vips::VImage::xyz(width, height)
+                                   .extract_band(0)
+                                   .bandjoin_const({80, 160})
+                                   .cast(VIPS_FORMAT_UCHAR);
+  void* bytes = nullptr;
+  size_t size = 0;
+  picture.write_to_buffer(suffix, &bytes, &size);
+  const QByteArray file(static_cast<const char*>(bytes), qsizetype(size));
+  g_free(bytes);
+  return file;
+}
+
+// A JPEG carrying `icc` as its colour profile, in one APP2 segment after the start of image.
+QByteArray withProfile(const QByteArray& jpeg, const QByteArray& icc) {
+  const QByteArray body = QByteArray("ICC_PROFILE\0\x01\x01", 14) + icc;
+  const quint16 length = quint16(body.size() + 2);
+  return jpeg.left(2) + "\xFF\xE2" + char(length >> 8) + char(length & 0xFF) + body + jpeg.mid(2);
+}
+
+// A profile whose header claims RGB but that holds no tags: no colour engine can use it.
+QByteArray emptyRgbProfile() {
+  QByteArray icc(132, '\0');
+  qToBigEndian(quint32(icc.size()), icc.data());
+  icc.replace(12, 4, "mntr").replace(16, 4, "RGB ").replace(20, 4, "XYZ ").replace(36, 4, "acsp");
+  return icc;
+}
+
 }  // namespace
 
 QByteArray encodeJpeg(int width, int height, int components, bool progressive, bool subsampled,
@@ -116,6 +151,11 @@ std::vector<HostileFile> hostileFiles() {
   const QByteArray scans496 = encodeJpeg(512, 512, 1, true, true, 44);  // 11 + 44 x 11 + 1 scans
   const QByteArray cmyk455 = encodeJpeg(128, 128, 4, true, true, 10);   // 11 + 4 x (10 x 11 + 1)
   const QByteArray tiny444 = encodeJpeg(64, 48, 3, true, false);
+  const QByteArray heic = vipsSaved(640, 480, ".heic"), webp = vipsSaved(640, 480, ".webp");
+  QByteArray webpChunk = webp;  // its first chunk claims 2 GB
+  qToLittleEndian(quint32(0x7FFFFFF0), webpChunk.data() + 16);
+  QByteArray webpData = webp;  // the compressed data past the chunk headers scrambled
+  for (qsizetype i = 40; i < webpData.size(); i += 3) webpData[i] = char(webpData[i] ^ 0x5A);
   // Other formats under a picture's name, vast declared sizes (of what is held whole), data cut
   // short, scans so many (or over so many blocks) that walking them takes minutes.
   // clang-format off
@@ -141,6 +181,14 @@ std::vector<HostileFile> hostileFiles() {
       {"bmp-rle-15000.bmp", declaredRleBmp(15000, 15000), TooLarge, 225},  // 1.1 GB from 64 bytes
       // Some 1.75 billion pixels a side (found by the fuzzer): the estimate must not overflow.
       {"png-vast.png", QByteArray::fromBase64("iVBORw0KGgoAAAANSUhEUmhlaWdodAAQEAIAiVBORw0KGgQAgQAAZw=="), Unreadable},
+      // Phones' and the web's formats cut short or damaged, a TIFF whose directory lies 2 GB in,
+      // and a colour profile that no colour engine takes (the picture shows as stored).
+      {"heic-cut.heic", heic.left(heic.size() * 2 / 3), Unreadable},
+      {"heic-header.heic", heic.left(40), Unreadable},
+      {"webp-chunk.webp", webpChunk, Unreadable},
+      {"webp-data.webp", webpData, Unreadable},
+      {"tiff-2g.tif", QByteArray("II*\0", 4) + words({0x80000000u}) + QByteArray(64, '\0'), Unreadable},
+      {"bad-profile.jpg", withProfile(encodeJpeg(64, 48), emptyRgbProfile()), Drawn},
   };
   // clang-format on
 }

@@ -2,6 +2,7 @@
 #include <vips/vips8>
 
 #include <gtest/gtest.h>
+#include <lcms2.h>
 #include <sys/stat.h>
 
 #include <QBuffer>
@@ -12,6 +13,7 @@
 #include <ctime>
 
 #include "Bitmap24.h"
+#include "ColourProfile.h"
 #include "DecodeBudget.h"
 #include "HostilePictures.h"
 #include "PictureLoader.h"
@@ -53,11 +55,26 @@ QByteArray qtFile(const QImage& image, const char* format) {
   return buffer.open(QIODevice::WriteOnly) && image.save(&buffer, format) ? bytes : QByteArray();
 }
 
-// Saved by libvips (the suffix with options picks the saver), in CMYK or with an EXIF orientation.
+// Decoded into libvips' own memory: the PNG it came from goes.
+vips::VImage vipsImage(const QImage& image) {
+  const QByteArray png = qtFile(image, "png");
+  return vips::VImage::new_from_buffer(png.constData(), size_t(png.size()), "").copy_memory();
+}
+
+QByteArray vipsFile(vips::VImage v, const char* suffix) {
+  void* bytes = nullptr;
+  size_t size = 0;
+  v.write_to_buffer(suffix, &bytes, &size);
+  const QByteArray file(static_cast<const char*>(bytes), qsizetype(size));
+  g_free(bytes);
+  return file;
+}
+
+// Saved by libvips (the suffix with options picks the saver), in CMYK (through libvips' own
+// press profile, which the file then carries) or with an EXIF orientation.
 QByteArray vipsFile(const QImage& image, const char* suffix, int orientation = 0,
                     bool cmyk = false) {
-  const QByteArray png = qtFile(image, "png");
-  vips::VImage v = vips::VImage::new_from_buffer(png.constData(), size_t(png.size()), "");
+  vips::VImage v = vipsImage(image);
   if (cmyk) v = v.colourspace(VIPS_INTERPRETATION_CMYK);
   if (orientation != 0) v.set("orientation", orientation);
   void* bytes = nullptr;
@@ -66,6 +83,62 @@ QByteArray vipsFile(const QImage& image, const char* suffix, int orientation = 0
   const QByteArray file(static_cast<const char*>(bytes), qsizetype(size));
   g_free(bytes);
   return file;
+}
+
+QByteArray savedProfile(cmsHPROFILE profile);
+
+// An RGB profile made by lcms2: D65 white, these primaries, and the sRGB curve (gamma < 0) or a
+// plain gamma.
+QByteArray rgbProfile(cmsCIExyYTRIPLE primaries, double gamma) {
+  const cmsFloat64Number srgbCurve[5] = {2.4, 1 / 1.055, 0.055 / 1.055, 1 / 12.92, 0.04045};
+  cmsToneCurve* curve = gamma < 0 ? cmsBuildParametricToneCurve(nullptr, 4, srgbCurve)
+                                  : cmsBuildGamma(nullptr, gamma);
+  cmsToneCurve* curves[3] = {curve, curve, curve};
+  const cmsCIExyY d65 = {0.3127, 0.3290, 1.0};
+  const QByteArray bytes = savedProfile(cmsCreateRGBProfile(&d65, &primaries, curves));
+  cmsFreeToneCurve(curve);
+  return bytes;
+}
+
+QByteArray savedProfile(cmsHPROFILE profile) {
+  cmsUInt32Number size = 0;
+  cmsSaveProfileToMem(profile, nullptr, &size);
+  QByteArray bytes(qsizetype(size), '\0');
+  cmsSaveProfileToMem(profile, bytes.data(), &size);
+  cmsCloseProfile(profile);
+  return bytes;
+}
+QByteArray displayP3() {
+  return rgbProfile({{0.680, 0.320, 1}, {0.265, 0.690, 1}, {0.150, 0.060, 1}}, -1);
+}
+QByteArray adobeRgb() {
+  return rgbProfile({{0.64, 0.33, 1}, {0.21, 0.71, 1}, {0.15, 0.06, 1}}, 563 / 256.0);
+}
+
+// What libvips' own conversion to sRGB (relative colorimetric, from the profile the file carries)
+// makes of a file: the reference a drawing must match.
+QImage srgbReference(const QByteArray& file) {
+  const vips::VImage srgb = vips::VImage::new_from_buffer(file.constData(), size_t(file.size()), "")
+                                .icc_transform("srgb", vips::VImage::option()
+                                                           ->set("embedded", true)
+                                                           ->set("intent", VIPS_INTENT_RELATIVE)
+                                                           ->set("depth", 8));
+  size_t bytes = 0;
+  void* pixels = srgb.write_to_memory(&bytes);
+  const QImage reference = QImage(static_cast<const uchar*>(pixels), srgb.width(), srgb.height(),
+                                  srgb.width() * 3, QImage::Format_RGB888)
+                               .convertToFormat(QImage::Format_RGB32);
+  g_free(pixels);
+  return reference;
+}
+
+// `image`'s numbers saved as the colours of `icc`, and its reference.
+std::pair<QByteArray, QImage> profiled(const QImage& image, const QByteArray& icc,
+                                       const char* suffix) {
+  vips::VImage v = vipsImage(image);
+  vips_image_set_blob_copy(v.get_image(), VIPS_META_ICC_NAME, icc.constData(), size_t(icc.size()));
+  const QByteArray file = vipsFile(v, suffix);
+  return {file, srgbReference(file)};
 }
 
 // Four flat quadrants of distinct colours (of an even size): they survive palettes and JPEG
@@ -112,7 +185,8 @@ std::vector<PictureFile> pictureFiles() {
   add("tall.jpg", tall, QImage::fromData(tall), 1);
   add("progressive.jpg", vipsFile(q, ".jpg[Q=95,interlace]"), q, 1);
   add("grey.jpg", qtFile(grey, "jpg"), grey, 1);
-  add("cmyk.jpg", vipsFile(q, ".jpg[Q=95]", 0, true), q, 18);  // through a colour profile
+  const QByteArray cmyk = vipsFile(q, ".jpg[Q=95]", 0, true);
+  add("cmyk.jpg", cmyk, srgbReference(cmyk), 1);  // through its press profile
   add("rgb16.png", qtFile(q.convertToFormat(QImage::Format_RGBX64), "png"), q);
   add("palette.png", qtFile(indexed, "png"), indexed);
   add("alpha.png", qtFile(holed, "png"), quadrants(120, 90, Qt::white));
@@ -122,6 +196,31 @@ std::vector<PictureFile> pictureFiles() {
       QByteArray::fromHex("424db69c0204000000003600000028000000a8160000a816000001001000") +
           QByteArray(24, '\0') + QByteArray("\x1F\x7C", 2).repeated(5800 * 5800),
       {});
+  // The formats of phones, cameras and the web, through libvips; several pages show the first.
+  const auto pages = [&](const char* suffix) {
+    vips::VImage two = vipsImage(q).join(vipsImage(q.mirrored()), VIPS_DIRECTION_VERTICAL);
+    two.set("page-height", q.height());
+    return vipsFile(two, suffix);
+  };
+  add("lossless.webp", vipsFile(q, ".webp[lossless]"), q);
+  add("photo.webp", vipsFile(q, ".webp[Q=95]"), q, 3);
+  add("animated.webp", pages(".webp[lossless]"), q);
+  add("picture.tif", vipsFile(q, ".tif"), q);
+  add("tiled.tif", vipsFile(q, ".tif[tile,tile-width=32,tile-height=32,compression=deflate]"), q);
+  add("pages.tif", pages(".tif"), q);
+  add("photo.heic", vipsFile(q, ".heic[Q=95]"), q, 3);
+  add("photo.avif", vipsFile(q, ".avif[Q=95]"), q, 3);
+  // Colours of other spaces, converted to sRGB as libvips converts them; sRGB's own profile
+  // changes nothing.
+  const QImage pattern = testing::PatternImage(120, 90, 2);
+  const auto [p3, p3Srgb] = profiled(q, displayP3(), ".png");
+  add("display-p3.png", p3, p3Srgb, 1);
+  const auto [adobe, adobeSrgb] = profiled(q, adobeRgb(), ".jpg[Q=98]");
+  add("adobe-rgb.jpg", adobe, adobeSrgb, 1);
+  const auto [p3Heic, p3HeicSrgb] = profiled(q, displayP3(), ".heic[Q=95]");
+  add("display-p3.heic", p3Heic, p3HeicSrgb, 3);
+  add("srgb-profile.png", profiled(pattern, savedProfile(cmsCreate_sRGBProfile()), ".png").first,
+      pattern);
   // How a camera stores the upright picture under each EXIF tag: turned, then mirrored.
   const std::tuple<int, bool, bool> stored[8] = {{0, 0, 0},  {0, 1, 0},   {0, 1, 1},  {0, 0, 1},
                                                  {90, 1, 0}, {270, 0, 0}, {90, 0, 1}, {90, 0, 0}};
@@ -176,9 +275,12 @@ TEST(PictureFiles, EachIsDrawnUprightOrRefusedWithItsReasonWithinTheBounds) {
     EXPECT_LT(double(std::clock() - processor) / CLOCKS_PER_SEC, 5.0);
     EXPECT_LT(statusKb("VmHWM:") - before, (imaging::decodeBudget() >> 10) + 100 * 1024);
     const QSize planned = canvasSizeFor(size.value_or(QSize()), {-1, -1}, kMaxDisplaySide);
+    // A profile that cannot be used leaves the colours as stored, and says so.
     EXPECT_TRUE(canvas.isNull()
                     ? whyNot == cannotReadPictureText() || whyNot.startsWith("Picture too large")
-                    : whyNot.isEmpty() && canvas.size() == planned);
+                    : whyNot == (file.name.startsWith("bad-profile") ? imaging::profileNotUsedText()
+                                                                     : QString()) &&
+                          canvas.size() == planned);
     EXPECT_EQ(canvas.isNull(), file.expect != Expect::Drawn);
     EXPECT_TRUE(file.expect != Expect::Unreadable || whyNot == "Cannot read picture");
     if (file.expect == Expect::TooLarge) {
