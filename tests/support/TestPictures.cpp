@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImageWriter>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -31,13 +32,18 @@ QString WritePicture(const QString& path, int width, int height, int seed, QColo
   QDir().mkpath(QFileInfo(path).absolutePath());
   const QString suffix = QFileInfo(path).suffix().toLower();
   QByteArray format = suffix.toLatin1();
-  if (format == "jpg") format = "jpeg";
-  if (format == "gif") {
-    // Qt reads GIF but does not write it: ImageMagick converts a PNG.
+  if (format == "jpg" || format == "jfif" || format == "jpe") format = "jpeg";
+  if (!QImageWriter::supportedImageFormats().contains(format)) {
+    // What Qt does not write (GIF, WebP, TIFF, HEIC, AVIF) another program converts from a PNG:
+    // ImageMagick for GIF, libvips for the rest.
     QTemporaryDir tmp;
     const QString png = tmp.path() + QStringLiteral("/p.png");
     if (!image.save(png, "png")) return {};
-    if (QProcess::execute(QStringLiteral("/usr/bin/convert"), {png, path}) != 0) return {};
+    const bool gif = format == "gif";
+    const QStringList arguments = gif ? QStringList{png, path} : QStringList{"copy", png, path};
+    if (QProcess::execute(gif ? QStringLiteral("/usr/bin/convert") : QStringLiteral("vips"),
+                          arguments) != 0)
+      return {};
     return path;
   }
   if (!image.save(path, format.constData(), 95)) return {};

@@ -2,6 +2,10 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QImageReader>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
 #include <QTest>
 
 #include "PictureLoader.h"
@@ -280,6 +284,59 @@ TEST_F(Crop, AFrameLargerThanTheViewCutsTheFramedRegionAtFullSize) {
   const QRect small = view().frameRect();
   EXPECT_EQ(loadPictureRegion(in() + "/tall.jpg", view().canvasSize(), small),
             view().picture().copy(small));  // not only within 2 levels: the very same pixels
+}
+
+// What exiftool reads in a file, group:tag to value.
+QJsonObject exifTags(const QString& path) {
+  QProcess exiftool;
+  exiftool.start("exiftool", {"-j", "-G1", "-a", "-n", path});
+  exiftool.waitForFinished(30000);
+  return QJsonDocument::fromJson(exiftool.readAllStandardOutput()).array().at(0).toObject();
+}
+
+// Phones', cameras' and the web's formats are listed under any case of their names and cut to
+// JPEGs named as before. A cut keeps when its photo was taken and nothing else the photo says:
+// no position, no camera, no thumbnail, no turn (its pixels are upright).
+TEST_F(Crop, EveryFormatIsListedAndCutAndACutKeepsOnlyTheCaptureDate) {
+  const QString photo = in() + "/photo.JPEG";
+  WritePicture(photo, 600, 800, 1);
+  WritePicture(in() + "/thumb.jpg", 160, 120, 2);
+  QProcess tag;
+  tag.start("exiftool", {"-q", "-overwrite_original", "-DateTimeOriginal=2024:05:17 18:42:07",
+                         "-GPSLatitude=48.8584", "-GPSLatitudeRef=N", "-GPSLongitude=2.2945",
+                         "-GPSLongitudeRef=E", "-SerialNumber=CAM-0042", "-Orientation#=6",
+                         "-ThumbnailImage<=" + in() + "/thumb.jpg", photo});
+  ASSERT_TRUE(tag.waitForFinished(30000) && tag.exitCode() == 0)
+      << tag.readAllStandardError().data();
+  QFile::remove(in() + "/thumb.jpg");
+  for (const char* name : {"a.webp", "b.heic", "c.avif", "d.tiff", "e.jfif"})
+    WritePicture(in() + "/" + name, 800, 600, 3);
+  WriteBytes(in() + "/notes.txt", "not a picture");
+  startWith();
+  QStringList listed;
+  for (int i = 0; i < list().count(); ++i) listed << QFileInfo(list().pathAt(i)).fileName();
+  EXPECT_EQ(listed, QStringList({"a.webp", "b.heic", "c.avif", "d.tiff", "e.jfif", "photo.JPEG"}));
+  for (int i = 0; i < list().count(); ++i) {
+    list().select(i);
+    window->showPicture(list().selectedName(), false);
+    clickAt(400, 300);
+  }
+  EXPECT_EQ(outputs(), QStringList({"a.jpg", "b.jpg", "c.jpg", "d.jpg", "e.jpg", "photo.jpg"}));
+  for (const QString& name : outputs())
+    EXPECT_EQ(QImageReader(out() + name).size(), QSize(320, 240)) << name.toStdString();
+  // Upright: the photo stored 600 x 800 under a quarter turn shows 800 x 600.
+  EXPECT_EQ(view().picture().size(), QSize(800, 600));
+  const QJsonObject cut = exifTags(out() + "photo.jpg");
+  EXPECT_EQ(cut["ExifIFD:DateTimeOriginal"].toString(), "2024:05:17 18:42:07");
+  for (const QString& key : cut.keys()) {
+    EXPECT_FALSE(key.contains("GPS") || key.contains("Serial") || key.contains("Orientation") ||
+                 key.contains("Thumbnail"))
+        << key.toStdString();
+  }
+  EXPECT_TRUE(exifTags(in() + "/photo.JPEG").contains("GPS:GPSLatitude"));  // it was there
+  // A picture that says nothing of its taking gives a cut without EXIF.
+  for (const QString& key : exifTags(out() + "a.jpg").keys())
+    EXPECT_FALSE(key.startsWith("IFD0:") || key.startsWith("ExifIFD:")) << key.toStdString();
 }
 
 }  // namespace
