@@ -39,8 +39,11 @@ rm -rf "$T"
 # its decoder holds every coefficient, some 144 MB, within the decode budget.
 jpegtran -progressive -optimize -copy all -outfile photo48p.jpg photo48.jpg
 photo 4000 3000 11 PNG24:photo12.png -define png:color-type=2          # 12 MP RGB PNG (8-bit, no alpha)
+# The same 12 MP photo as a phone or the web stores it: HEIC and lossy WebP, libvips' defaults.
+vips copy photo12.png photo12.heic
+vips copy photo12.png photo12.webp
 photo 1000 800 5 anim1000.gif -colors 256                                     # 1000x800 GIF (palette)
 photo 3000 2000 9 BMP3:photo3000.bmp -type TrueColor -define bmp:format=bmp3  # 24-bit BMP
 # P3 input: a 1080x2400 24-bit rectangle (crop of the 24 MP photo) as binary PPM
 $IM photo24.jpg -crop 1080x2400+2400+800 +repage crop1080x2400.ppm
-ls -l photo24.jpg photo48.jpg photo48p.jpg photo12.png anim1000.gif photo3000.bmp crop1080x2400.ppm
+ls -l photo24.jpg photo48.jpg photo48p.jpg photo12.png photo12.heic photo12.webp anim1000.gif photo3000.bmp crop1080x2400.ppm

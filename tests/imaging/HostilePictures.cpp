@@ -188,6 +188,12 @@ std::vector<HostileFile> hostileFiles() {
       {"webp-chunk.webp", webpChunk, Unreadable},
       {"webp-data.webp", webpData, Unreadable},
       {"tiff-2g.tif", QByteArray("II*\0", 4) + words({0x80000000u}) + QByteArray(64, '\0'), Unreadable},
+      // 240 MP in a single strip of 720 MB, which libtiff would decode whole.
+      {"tiff-strip.tif", QByteArray::fromHex(
+          "49492a00080000000a000001040001000000204e00000101040001000000e02e00000201030003000000"
+          "860000000301030001000000010000000601030001000000020000001101040001000000080000001501"
+          "030001000000030000001601040001000000e02e000017010400010000000054ea2a1c01030001000000"
+          "0100000000000000080008000800"), TooLarge, 240},
       {"bad-profile.jpg", withProfile(encodeJpeg(64, 48), emptyRgbProfile()), Drawn},
   };
   // clang-format on
