@@ -80,7 +80,14 @@ for item in photo24.jpg:35 photo24.jpg:65 photo24.jpg:100 photo48.jpg:35 photo48
   decW=$(((fileW + shrink - 1) / shrink)) decH=$(((fileH + shrink - 1) / shrink))
   hscale=$(awk -v a="$fitW" -v b="$decW" 'BEGIN { printf "%.10f", a / b }')
   vscale=$(awk -v a="$fitH" -v b="$decH" 'BEGIN { printf "%.10f", a / b }')
-  CASES="$CASES $file:$zoom:$fitW:$fitH:$shrink:$hscale:$vscale:$canvasW:$canvasH"
+  # vips thumbnail fits inside a box by the smaller of the two factors: the box that gives the
+  # picture's exact size is found by trying (a canvas of exactly its size may round a side down).
+  for box in "$canvasW:$canvasH" "$fitW:$((fitH + 1))" "$((fitW + 1)):$fitH"; do
+    vips thumbnail "$IMAGES/$file" "$WORK/box.v" "${box%:*}" --height "${box#*:}"
+    [ "$(vipsheader -f width "$WORK/box.v")x$(vipsheader -f height "$WORK/box.v")" = \
+      "${fitW}x${fitH}" ] && break
+  done
+  CASES="$CASES $file:$zoom:$fitW:$fitH:$shrink:$hscale:$vscale:${box%:*}:${box#*:}"
 done
 
 vips_input() {  # file shrink
@@ -159,7 +166,7 @@ EOF
   rep=$((rep + 1))
 done
 
-# The Max Crop Size search in the real workspace window (720 x 1280 frame on
+# The Max Crop Size search in the real workspace window (600 x 760 frame on
 # photo24.jpg, ends at zoom 65) against one display at zoom 65, in process.
 echo "workspace_bench, load $(load1)" >&2
 WS=$("$WORKSPACE_BENCH" --benchmark_filter='Display/zoom65|MaxCropSizeShow' \
@@ -195,7 +202,7 @@ END {
     printf "| %s | %s | %.0f | %s | %.1f | %.1f-%.1f |\n", part[1], part[2], m, ratio, kb[order[i]] / 1024, lo[order[i]], hi[order[i]]
   }
   if (search != "" && one != "") {
-    printf "\nMax Crop Size search (720 x 1280 frame on photo24.jpg, ends at zoom 65), in the real\n"
+    printf "\nMax Crop Size search (600 x 760 frame on photo24.jpg, ends at zoom 65), in the real\n"
     printf "workspace window: %.1f ms against %.1f ms for one display at zoom 65 (%.2fx), load %.1f.\n", search, one, search / one, wsload
     for (i = 1; i <= count; i++) { split(order[i], part, SUBSEP); if (part[1] ~ /^photo24.jpg zoom 65 /) z = part[1] }
     own = median(ms[z SUBSEP "trimora"]) + search - one

@@ -231,11 +231,11 @@ class VipsPictureSource final : public PictureSource {
       }
       double scale = 1.0;
       if (mLoader == kWebpLoader) {
-        // libwebp scales while decoding; as with JPEG, to no less than twice the target.
+        // libwebp scales while decoding, averaging the pixels it folds together, so it can go
+        // straight to the target; the cubic pass then only mends a rounded side.
         const QSize storedTarget = (orientation() >= 5) ? size.transposed() : size;
-        scale =
-            std::min(1.0, 2.0 * std::max(double(storedTarget.width()) / storedSize().width(),
-                                         double(storedTarget.height()) / storedSize().height()));
+        scale = std::min(1.0, std::max(double(storedTarget.width()) / storedSize().width(),
+                                       double(storedTarget.height()) / storedSize().height()));
       }
       if (shrink > 1 || scale < 1.0 || image.is_null()) image = load(mLoader, mPath, shrink, scale);
       if (!sinkInto(toOpaqueRgb(image, background), *this, canvas, at, size, window)) {

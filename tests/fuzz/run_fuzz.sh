@@ -7,7 +7,7 @@
 set -euo pipefail
 src=$1 build=$2 seconds=${3:-60}
 budget_mb=512 # kDefaultDecodeBudget in imaging/DecodeBudget.h
-for tool in clang clang++ convert; do
+for tool in clang clang++ convert vips; do
   command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
 done
 CC=clang CXX=clang++ cmake -S "$src" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -26,6 +26,13 @@ for args in "-quality 80 baseline.jpg" "-quality 80 -interlace JPEG progressive.
   convert -size 24x16 gradient:red-blue $args # split into words on purpose
 done
 convert -delay 10 -size 24x16 gradient:red-blue -size 24x16 gradient:green-yellow -loop 0 animated.gif
+# WebP lossy and lossless, TIFF plain and tiled, HEIC, AVIF (libvips writes them), and a JPEG and a
+# HEIC in Display P3 with its profile.
+for out in photo.webp "lossless.webp[lossless]" plain.tif "tiled.tif[tile,tile-width=16,tile-height=16]" \
+  photo.heic photo.avif; do
+  vips copy rgb.png "$out"
+done
+vips icc_transform rgb.png p3.jpg p3 && vips icc_transform rgb.png p3.heic p3
 # The baseline picture turned by an EXIF block (orientation 6) after its start marker.
 { head -c 2 baseline.jpg
   printf '\xff\xe1\x00\x22Exif\x00\x00II*\x00\x08\x00\x00\x00\x01\x00\x12\x01\x03\x00\x01\x00\x00\x00\x06\x00\x00\x00\x00\x00\x00\x00'
