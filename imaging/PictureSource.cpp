@@ -504,10 +504,15 @@ std::optional<TiffLayout> readTiffLayout(QFile& file) {
   };
   if (u16(h, 2) != 42) return std::nullopt;
   const std::uint32_t directory = u32(h, 4);
-  if (directory < 8 || qint64(directory) + 2 > file.size() || !file.seek(directory))
-    return std::nullopt;
-  const std::uint32_t count = u16(file.read(2), 0);
-  const QByteArray entries = file.read(qint64(std::min<std::uint32_t>(count, 4096)) * 12);
+  if (directory < 8) return std::nullopt;
+  // Two bytes at `at`, or -1 when they cannot be read (the file may shrink as it is read).
+  const auto read16 = [&](qint64 at) -> std::int64_t {
+    const QByteArray b = at + 2 <= file.size() && file.seek(at) ? file.read(2) : QByteArray();
+    return b.size() == 2 ? std::int64_t(u16(b, 0)) : -1;
+  };
+  const std::int64_t count = read16(directory);
+  if (count < 0) return std::nullopt;
+  const QByteArray entries = file.read(std::min<std::int64_t>(count, 4096) * 12);
   std::int64_t width = 0, height = 0, bits = 1, samples = 1, stripRows = -1, tileRows = -1;
   for (qsizetype at = 0; at + 12 <= entries.size(); at += 12) {
     const std::uint32_t tag = u16(entries, at), type = u16(entries, at + 2);
@@ -517,7 +522,7 @@ std::optional<TiffLayout> readTiffLayout(QFile& file) {
     std::int64_t value = type == 3 ? u16(entries, at + 8) : type == 4 ? u32(entries, at + 8) : -1;
     if (tag == 258 && type == 3 && n > 2) {
       const std::uint32_t offset = u32(entries, at + 8);
-      value = qint64(offset) + 2 <= file.size() && file.seek(offset) ? u16(file.read(2), 0) : -1;
+      value = read16(offset);
     }
     if (value < 0) continue;
     switch (tag) {

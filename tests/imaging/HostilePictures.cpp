@@ -99,6 +99,25 @@ QByteArray withProfile(const QByteArray& jpeg, const QByteArray& icc) {
   return jpeg.left(2) + "\xFF\xE2" + char(length >> 8) + char(length & 0xFF) + body + jpeg.mid(2);
 }
 
+// A tiled 12000 x 12000 RGB TIFF whose every tile points back into its header: a row of tiles
+// is some 9 MB, the whole picture 432 MB; libtiff finds the tiles short.
+QByteArray tiledTiffWithoutData() {
+  const quint32 tiles = 47 * 47, ifd = 8, entries = 11, bits = ifd + 2 + entries * 12 + 4;
+  const quint32 offsets = bits + 6, counts = offsets + 4 * tiles;
+  const auto entry = [](quint32 tag, quint32 type, quint32 count, quint32 value) {
+    return words({tag | type << 16, count, value});
+  };
+  QByteArray tiff = QByteArray("II*\0", 4) + words({ifd});
+  tiff += char(entries) + QByteArray(1, '\0');
+  tiff += entry(256, 4, 1, 12000) + entry(257, 4, 1, 12000) + entry(258, 3, 3, bits) +
+          entry(259, 3, 1, 1) + entry(262, 3, 1, 2) + entry(277, 3, 1, 3) + entry(284, 3, 1, 1) +
+          entry(322, 3, 1, 256) + entry(323, 3, 1, 256) + entry(324, 4, tiles, offsets) +
+          entry(325, 4, tiles, counts) + words({0});
+  tiff += QByteArray("\x08\0\x08\0\x08\0", 6);
+  tiff += words(std::vector<quint32>(tiles, 8)) + words(std::vector<quint32>(tiles, 256 * 256 * 3));
+  return tiff;
+}
+
 // A profile whose header claims RGB but that holds no tags: no colour engine can use it.
 QByteArray emptyRgbProfile() {
   QByteArray icc(132, '\0');
@@ -194,6 +213,7 @@ std::vector<HostileFile> hostileFiles() {
           "860000000301030001000000010000000601030001000000020000001101040001000000080000001501"
           "030001000000030000001601040001000000e02e000017010400010000000054ea2a1c01030001000000"
           "0100000000000000080008000800"), TooLarge, 240},
+      {"tiff-tiled-144mp.tif", tiledTiffWithoutData(), Unreadable},  // estimated by its tiles
       {"bad-profile.jpg", withProfile(encodeJpeg(64, 48), emptyRgbProfile()), Drawn},
   };
   // clang-format on

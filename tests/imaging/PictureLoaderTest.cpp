@@ -77,12 +77,7 @@ QByteArray vipsFile(const QImage& image, const char* suffix, int orientation = 0
   vips::VImage v = vipsImage(image);
   if (cmyk) v = v.colourspace(VIPS_INTERPRETATION_CMYK);
   if (orientation != 0) v.set("orientation", orientation);
-  void* bytes = nullptr;
-  size_t size = 0;
-  v.write_to_buffer(suffix, &bytes, &size);
-  const QByteArray file(static_cast<const char*>(bytes), qsizetype(size));
-  g_free(bytes);
-  return file;
+  return vipsFile(v, suffix);
 }
 
 QByteArray savedProfile(cmsHPROFILE profile);
