@@ -1,12 +1,14 @@
 // libFuzzer target: each input is a listed file, measured and drawn as the workspace does (own size
-// and a zoom); a canvas has the planned size, a refusal one of the two texts, and only a measured
-// picture is drawn. The runner bounds memory and time.
+// and a zoom); a canvas has the planned size, a refusal one of its texts, and only a measured
+// picture is drawn (with nothing to say, or that its colour profile could not be used). The runner
+// bounds memory and time.
 #include <unistd.h>
 
 #include <QDir>
 #include <QFile>
 #include <cstdlib>
 
+#include "ColourProfile.h"
 #include "PictureLoader.h"
 
 static QString inputFolder() {  // this process's own, removed at exit
@@ -35,11 +37,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (const QSize ask : {QSize(-1, -1), QSize(97, 61)}) {
     QString whyNot = QStringLiteral("stale");
     const QImage canvas = trimora::loadDisplayPicture(path, ask, &whyNot);
-    require(canvas.isNull() ? whyNot == trimora::cannotReadPictureText() ||
-                                  whyNot.startsWith(QStringLiteral("Picture too large to open ("))
-                            : whyNot.isEmpty() && measured &&
-                                  canvas.size() == trimora::canvasSizeFor(
-                                                       *measured, ask, trimora::kMaxDisplaySide));
+    require(canvas.isNull()
+                ? whyNot == trimora::cannotReadPictureText() ||
+                      whyNot.startsWith(QStringLiteral("Picture too large to open ("))
+                : (whyNot.isEmpty() || whyNot == trimora::imaging::profileNotUsedText()) &&
+                      measured &&
+                      canvas.size() ==
+                          trimora::canvasSizeFor(*measured, ask, trimora::kMaxDisplaySide));
   }
   return 0;
 }

@@ -40,4 +40,5 @@ vips icc_transform rgb.png p3.jpg p3 && vips icc_transform rgb.png p3.heic p3
 cd "$build/findings"
 export ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 QT_QPA_PLATFORM=offscreen
 "$build/picture_fuzzer" -max_total_time="$seconds" -rss_limit_mb=$((budget_mb + 300)) \
-  -timeout=10 -max_len=65536 -print_final_stats=1 "$build/corpus" "$build/seeds"
+  -timeout=10 -max_len=65536 -print_final_stats=1 -error_exitcode=1 -timeout_exitcode=1 \
+  "$build/corpus" "$build/seeds"
