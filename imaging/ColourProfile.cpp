@@ -98,10 +98,7 @@ bool convertToSrgb(std::uint8_t* pixels, int width, int height, const QByteArray
     in.set("interpretation", VIPS_INTERPRETATION_sRGB);
     vips_image_set_blob_copy(in.get_image(), VIPS_META_ICC_NAME, icc.constData(),
                              std::size_t(icc.size()));
-    const vips::VImage out = in.icc_transform("srgb", vips::VImage::option()
-                                                          ->set("embedded", true)
-                                                          ->set("intent", VIPS_INTENT_RELATIVE)
-                                                          ->set("depth", 8));
+    const vips::VImage out = srgbFromEmbeddedProfile(in);
     std::size_t outBytes = 0;
     const std::unique_ptr<void, VipsFree> converted(out.write_to_memory(&outBytes));
     if (!converted || outBytes != bytes) return false;
@@ -111,6 +108,13 @@ bool convertToSrgb(std::uint8_t* pixels, int width, int height, const QByteArray
     vips_error_clear();
     return false;
   }
+}
+
+vips::VImage srgbFromEmbeddedProfile(const vips::VImage& image) {
+  return image.icc_transform("srgb", vips::VImage::option()
+                                         ->set("embedded", true)
+                                         ->set("intent", VIPS_INTENT_RELATIVE)
+                                         ->set("depth", 8));
 }
 
 QString profileNotUsedText() {

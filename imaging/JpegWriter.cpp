@@ -32,10 +32,14 @@ struct TjFree {
 
 }  // namespace
 
-QByteArray exifDateSegment(const QString& captureDate) {
+bool isExifDate(const QString& text) {
   static const QRegularExpression kDate(
       QStringLiteral("^\\d{4}:\\d\\d:\\d\\d \\d\\d:\\d\\d:\\d\\d$"));
-  if (!kDate.match(captureDate).hasMatch()) return {};
+  return kDate.match(text).hasMatch();
+}
+
+QByteArray exifDateSegment(const QString& captureDate) {
+  if (!isExifDate(captureDate)) return {};
   QByteArray tiff;
   QDataStream out(&tiff, QIODevice::WriteOnly);
   out.setByteOrder(QDataStream::BigEndian);

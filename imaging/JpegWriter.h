@@ -20,6 +20,9 @@ class Bitmap24;
 WriteError writeJpegFile(const Bitmap24& bitmap, const QString& path, int quality,
                          WriteMode mode = WriteMode::Replace, const QString& captureDate = {});
 
+// Whether text is an EXIF date and time, "YYYY:MM:DD HH:MM:SS".
+bool isExifDate(const QString& text);
+
 // The APP1 segment (marker included) of an EXIF block that holds only DateTimeOriginal, big-endian;
 // empty when captureDate is not of the form "YYYY:MM:DD HH:MM:SS".
 QByteArray exifDateSegment(const QString& captureDate);

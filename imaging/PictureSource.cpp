@@ -3,12 +3,12 @@
 #include "ColourProfile.h"
 #include "DecodeBudget.h"
 #include "JpegStream.h"
+#include "JpegWriter.h"
 #include "PictureLoader.h"
 
 #include <sys/stat.h>
 #include <QFile>
 #include <QImageReader>
-#include <QRegularExpression>
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
@@ -44,10 +44,7 @@ VImage toOpaqueRgb(VImage image, const QColor& background) {
   const VipsInterpretation interpretation = image.interpretation();
   if (interpretation == VIPS_INTERPRETATION_CMYK && image.get_typeof(VIPS_META_ICC_NAME) != 0) {
     // Ink amounts mean nothing without the press they were made for: its profile says.
-    image = image.icc_transform("srgb", VImage::option()
-                                            ->set("embedded", true)
-                                            ->set("intent", VIPS_INTENT_RELATIVE)
-                                            ->set("depth", 8));
+    image = srgbFromEmbeddedProfile(image);
   } else if (interpretation != VIPS_INTERPRETATION_sRGB || image.format() != VIPS_FORMAT_UCHAR) {
     image = image.colourspace(VIPS_INTERPRETATION_sRGB);
   }
@@ -430,10 +427,8 @@ QString captureDateOf(const VImage& header) {
     return {};
   }
   // libvips gives the value, then its description in brackets.
-  static const QRegularExpression kDate(
-      QStringLiteral("^\\d{4}:\\d\\d:\\d\\d \\d\\d:\\d\\d:\\d\\d"));
   const QString date = QString::fromLatin1(text).left(19);
-  return kDate.match(date).hasMatch() ? date : QString();
+  return isExifDate(date) ? date : QString();
 }
 
 // The header of a file that libvips reads with `loader`, and how many pages it has.
@@ -456,10 +451,12 @@ VipsOpened openWithVips(const QByteArray& path, std::string loader, bool manySca
     if (header.get_typeof(VIPS_META_ICC_NAME) != 0 && header.bands() >= 3) {
       const void* data = nullptr;
       std::size_t length = 0;
-      if (vips_image_get_blob(header.get_image(), VIPS_META_ICC_NAME, &data, &length) == 0) {
+      // A press's CMYK profile runs to a megabyte: only one that is used is copied.
+      if (vips_image_get_blob(header.get_image(), VIPS_META_ICC_NAME, &data, &length) == 0 &&
+          profileNeedsConversion(
+              QByteArray::fromRawData(static_cast<const char*>(data), qsizetype(length)))) {
         profile = QByteArray(static_cast<const char*>(data), qsizetype(length));
       }
-      if (!profileNeedsConversion(profile)) profile.clear();
     }
     const QString date = captureDateOf(header);
     const bool deep = header.format() != VIPS_FORMAT_UCHAR && header.format() != VIPS_FORMAT_CHAR;

@@ -80,16 +80,11 @@ QByteArray declaredRleBmp(quint32 width, quint32 height) {
 // A plain picture of width x height saved by libvips in the format its suffix names.
 QByteArray vipsSaved(int width, int height, const char* suffix) {
   if (!imaging::ensureVips()) return {};
-  const vips::VImage picture = vips::VImage::xyz(width, height)
-                                   .extract_band(0)
-                                   .bandjoin_const({80, 160})
-                                   .cast(VIPS_FORMAT_UCHAR);
-  void* bytes = nullptr;
-  size_t size = 0;
-  picture.write_to_buffer(suffix, &bytes, &size);
-  const QByteArray file(static_cast<const char*>(bytes), qsizetype(size));
-  g_free(bytes);
-  return file;
+  return testing::vipsSaved(vips::VImage::xyz(width, height)
+                                .extract_band(0)
+                                .bandjoin_const({80, 160})
+                                .cast(VIPS_FORMAT_UCHAR),
+                            suffix);
 }
 
 // A JPEG carrying `icc` as its colour profile, in one APP2 segment after the start of image.
@@ -127,6 +122,15 @@ QByteArray emptyRgbProfile() {
 }
 
 }  // namespace
+
+QByteArray vipsSaved(const vips::VImage& picture, const char* suffix) {
+  void* bytes = nullptr;
+  size_t size = 0;
+  picture.write_to_buffer(suffix, &bytes, &size);
+  const QByteArray file(static_cast<const char*>(bytes), qsizetype(size));
+  g_free(bytes);
+  return file;
+}
 
 QByteArray encodeJpeg(int width, int height, int components, bool progressive, bool subsampled,
                       int bitByBit) {

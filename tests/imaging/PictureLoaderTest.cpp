@@ -61,15 +61,6 @@ vips::VImage vipsImage(const QImage& image) {
   return vips::VImage::new_from_buffer(png.constData(), size_t(png.size()), "").copy_memory();
 }
 
-QByteArray vipsFile(vips::VImage v, const char* suffix) {
-  void* bytes = nullptr;
-  size_t size = 0;
-  v.write_to_buffer(suffix, &bytes, &size);
-  const QByteArray file(static_cast<const char*>(bytes), qsizetype(size));
-  g_free(bytes);
-  return file;
-}
-
 // Saved by libvips (the suffix with options picks the saver), in CMYK (through libvips' own
 // press profile, which the file then carries) or with an EXIF orientation.
 QByteArray vipsFile(const QImage& image, const char* suffix, int orientation = 0,
@@ -77,7 +68,7 @@ QByteArray vipsFile(const QImage& image, const char* suffix, int orientation = 0
   vips::VImage v = vipsImage(image);
   if (cmyk) v = v.colourspace(VIPS_INTERPRETATION_CMYK);
   if (orientation != 0) v.set("orientation", orientation);
-  return vipsFile(v, suffix);
+  return testing::vipsSaved(v, suffix);
 }
 
 QByteArray savedProfile(cmsHPROFILE profile);
@@ -132,7 +123,7 @@ std::pair<QByteArray, QImage> profiled(const QImage& image, const QByteArray& ic
                                        const char* suffix) {
   vips::VImage v = vipsImage(image);
   vips_image_set_blob_copy(v.get_image(), VIPS_META_ICC_NAME, icc.constData(), size_t(icc.size()));
-  const QByteArray file = vipsFile(v, suffix);
+  const QByteArray file = testing::vipsSaved(v, suffix);
   return {file, srgbReference(file)};
 }
 
@@ -195,7 +186,7 @@ std::vector<PictureFile> pictureFiles() {
   const auto pages = [&](const char* suffix) {
     vips::VImage two = vipsImage(q).join(vipsImage(q.mirrored()), VIPS_DIRECTION_VERTICAL);
     two.set("page-height", q.height());
-    return vipsFile(two, suffix);
+    return testing::vipsSaved(two, suffix);
   };
   // libwebp reduces by averaging, a shade softer at edges than the cubic.
   add("lossless.webp", vipsFile(q, ".webp[lossless]"), q, 1);
